@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "records/ORVA_Proband.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <map>
+
+namespace orva {
+
+/// One run in a client's training history.
+struct UserLogEntry
+{
+    struct SyllableRecord
+    {
+        int count = 0;
+        int lastResult = 0;
+        int average = 0;
+    };
+
+    int type = 0; ///< 0 test, 1 training
+    qint64 start = 0; ///< seconds since 1970-01-01 UTC
+    qint64 duration = 0; ///< seconds
+    int presented = 0;
+    int distinct = 0;
+    int correct = 0;
+    int average = 0; ///< ms
+    std::map<QString, SyllableRecord> syllables; ///< in memory only
+};
+
+/// Per syllable over all runs.
+struct WordStats
+{
+    int tests = 0;
+    int trainings = 0;
+    int correct = 0;
+    int average = 0; ///< ms
+};
+
+/// A client's training history: one entry per run and per syllable the counted presentations.
+/// Owned by the run model; UI thread only.
+class UserLog
+{
+public:
+    /// `nowSeconds` gives the wall-clock time in seconds since 1970 (UTC).
+    explicit UserLog(std::function<qint64()> nowSeconds = {});
+
+    /// Empties entries and words; the client copy returns to the defaults.
+    void clear();
+    /// Starts a new entry of `type` (0 test, 1 training); an entry in which nothing was
+    /// recorded does not survive the start of the next one.
+    void beginEntry(int type);
+    /// Counts one presentation in the current entry and the word list; result 0 changes nothing.
+    void recordSyllable(const QString &name, int result, int reactionTimeMs);
+    void setClient(const ORVA_Proband &client) { m_client = client; }
+    const ORVA_Proband &client() const { return m_client; }
+
+    /// Reads the history file at `path`; false (and an empty history) when it cannot be read.
+    [[nodiscard]] bool load(const QString &path);
+    /// Writes the history file; false when it could not be written.
+    [[nodiscard]] bool save(const QString &path) const;
+
+    const QList<UserLogEntry> &entries() const { return m_entries; }
+    const std::map<QString, WordStats> &words() const { return m_words; }
+    int currentEntry() const { return m_entries.size() - 1; }
+
+private:
+    std::function<qint64()> m_nowSeconds;
+    QList<UserLogEntry> m_entries;
+    std::map<QString, WordStats> m_words;
+    ORVA_Proband m_client;
+};
+
+} // namespace orva

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/StringTable.h"
+
+#include "support/Logger.h"
+
+#include <QFile>
+
+namespace orva {
+
+namespace {
+
+QString unescape(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\\') && i + 1 < text.size()) {
+            const QChar next = text[++i];
+            if (next == QLatin1Char('n'))
+                result += QLatin1Char('\n');
+            else if (next == QLatin1Char('t'))
+                result += QLatin1Char('\t');
+            else
+                result += next;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+const StringTable &StringTable::german()
+{
+    static const StringTable table = [] {
+        Result<StringTable> loaded = load(QStringLiteral(":/strings/de_de.txt"));
+        if (!loaded.ok()) {
+            logMessage(1, QStringLiteral("ERROR: %1\n").arg(loaded.error()));
+            return StringTable();
+        }
+        return std::move(loaded).value();
+    }();
+    return table;
+}
+
+Result<StringTable> StringTable::parse(const QByteArray &utf8, const QString &sourceName)
+{
+    StringTable table;
+    const QString text = QString::fromUtf8(utf8);
+    int lineNumber = 0;
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        ++lineNumber;
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        bool numberOk = false;
+        const int id = equals > 0 ? line.left(equals).trimmed().toInt(&numberOk) : 0;
+        if (!numberOk)
+            return Status::failure(QStringLiteral("cannot read string table %1: line %2: expected "
+                                                  "\"<number>=<text>\"")
+                                       .arg(sourceName)
+                                       .arg(lineNumber));
+        table.m_texts.insert(id, unescape(line.mid(equals + 1)));
+    }
+    return table;
+}
+
+Result<StringTable> StringTable::load(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::failure(
+            QStringLiteral("cannot read string table %1: %2").arg(path, file.errorString()));
+    return parse(file.readAll(), path);
+}
+
+QString StringTable::text(int id) const
+{
+    const auto found = m_texts.constFind(id);
+    if (found != m_texts.constEnd())
+        return *found;
+    if (this != &german())
+        return german().text(id);
+    return QStringLiteral("#%1").arg(id);
+}
+
+} // namespace orva

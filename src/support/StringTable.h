@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "support/Status.h"
+
+#include <QHash>
+#include <QString>
+
+namespace orva {
+
+/// The user-visible texts of one user-interface language, by resource number.
+/// Read-only after loading; any thread may read it.
+class StringTable
+{
+public:
+    /// The German table built into the program.
+    static const StringTable &german();
+
+    /// Parses "<number>=<text>" lines ("#" starts a comment line, "\n" and "\\" are escapes).
+    static Result<StringTable> parse(const QByteArray &utf8, const QString &sourceName);
+    static Result<StringTable> load(const QString &path);
+
+    /// The text of resource string `id`; a number missing here falls back to German, and one
+    /// missing there too gives "#<id>" so the gap is visible.
+    QString text(int id) const;
+    bool contains(int id) const { return m_texts.contains(id); }
+    qsizetype size() const { return m_texts.size(); }
+
+private:
+    QHash<int, QString> m_texts;
+};
+
+} // namespace orva
