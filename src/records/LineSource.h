@@ -26,8 +26,7 @@ class StringLineSource final : public LineSource
 public:
     explicit StringLineSource(QStringList lines)
         : m_lines(std::move(lines))
-    {
-    }
+    { }
     /// Splits `text` at "\n" (a "\r" before it is dropped); a final line end adds no empty line.
     static StringLineSource fromText(const QString &text);
 

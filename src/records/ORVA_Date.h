@@ -18,8 +18,7 @@ public:
         , year(year)
         , hour(hour)
         , minute(minute)
-    {
-    }
+    { }
     virtual ~ORVA_Date() = default;
     ORVA_Date(const ORVA_Date &) = default;
     ORVA_Date &operator=(const ORVA_Date &) = default;

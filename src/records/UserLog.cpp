@@ -35,8 +35,7 @@ void UserLog::clear()
 
 void UserLog::beginEntry(int type)
 {
-    if (!m_entries.isEmpty()
-        && (m_entries.last().duration == 0 || m_entries.last().presented == 0))
+    if (!m_entries.isEmpty() && (m_entries.last().duration == 0 || m_entries.last().presented == 0))
         m_entries.removeLast();
     UserLogEntry entry;
     entry.type = type;

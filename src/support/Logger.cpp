@@ -9,8 +9,9 @@
 
 namespace orva {
 
-const char *const Logger::kEndBanner = "* * * * * * * * * * * * * * * * * *   E N D   O F   L O G F I L E"
-                                       "   * * * * * * * * * * * * * * * * * *\n";
+const char *const Logger::kEndBanner =
+    "* * * * * * * * * * * * * * * * * *   E N D   O F   L O G F I L E"
+    "   * * * * * * * * * * * * * * * * * *\n";
 
 namespace {
 
@@ -64,7 +65,8 @@ void Logger::close()
     if (!file.open(m_options.truncateAtStart ? QIODevice::WriteOnly | QIODevice::Truncate
                                              : QIODevice::Append))
         return;
-    file.write(QString::asprintf("LogLevel: %d doLogWriteAtEnd: %d\n", m_options.level, 1).toUtf8());
+    file.write(
+        QString::asprintf("LogLevel: %d doLogWriteAtEnd: %d\n", m_options.level, 1).toUtf8());
     for (const QString &entry : m_ring) {
         if (!entry.isEmpty())
             file.write(entry.toUtf8());

@@ -16,11 +16,8 @@ class MessageBoxes
 public:
     virtual ~MessageBoxes() = default;
     /// Shows the box and returns after it was closed, with the button the user chose.
-    virtual MessageAnswer show(const QString &title,
-                               const QString &text,
-                               MessageIcon icon,
-                               MessageButtons buttons)
-        = 0;
+    virtual MessageAnswer
+    show(const QString &title, const QString &text, MessageIcon icon, MessageButtons buttons) = 0;
 };
 
 } // namespace orva

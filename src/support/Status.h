@@ -24,26 +24,22 @@ private:
     Status(QString message, bool failed)
         : m_message(std::move(message))
         , m_failed(failed)
-    {
-    }
+    { }
 
     QString m_message;
     bool m_failed = false;
 };
 
 /// A value or the reason why there is none.
-template<typename T>
-class [[nodiscard]] Result
+template<typename T> class [[nodiscard]] Result
 {
 public:
     Result(T value)
         : m_value(std::move(value))
-    {
-    }
+    { }
     Result(Status failure)
         : m_error(failure.error())
-    {
-    }
+    { }
 
     bool ok() const { return m_value.has_value(); }
     const QString &error() const { return m_error; }

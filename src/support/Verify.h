@@ -4,5 +4,4 @@
 #include <QtGlobal>
 
 /// `ORVA_VERIFY(cond) { fallback; }`: asserts in debug builds, takes the fallback in release.
-#define ORVA_VERIFY(cond) \
-    if (Q_ASSERT(cond), !(cond))
+#define ORVA_VERIFY(cond) if (Q_ASSERT(cond), !(cond))

@@ -13,8 +13,7 @@ class ManualClock final : public Clock
 public:
     explicit ManualClock(qint64 startUs = 1'000'000'000)
         : m_nowUs(startUs)
-    {
-    }
+    { }
     qint64 nowUs() const override { return m_nowUs.load(); }
     void setUs(qint64 us) { m_nowUs.store(us); }
     void advanceMs(qint64 ms) { m_nowUs.fetch_add(ms * 1000); }

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/ErrorReport.h"
 
+#include "fakes/RecordingMessageBoxes.h"
 #include "support/Logger.h"
 #include "support/StringTable.h"
-
-#include "fakes/RecordingMessageBoxes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -86,16 +85,16 @@ void ErrorReportTest::germanStringsAreBuiltIn()
 
 void ErrorReportTest::stringTableRejectsLinesWithoutNumber()
 {
-    const Result<StringTable> table
-        = StringTable::parse("128=Vortest\nkein Eintrag\n", QStringLiteral("test.txt"));
+    const Result<StringTable> table =
+        StringTable::parse("128=Vortest\nkein Eintrag\n", QStringLiteral("test.txt"));
     QVERIFY(!table.ok());
     QVERIFY(table.error().contains(QLatin1String("test.txt: line 2")));
 }
 
 void ErrorReportTest::otherLanguagesFallBackToGermanPerString()
 {
-    const Result<StringTable> english
-        = StringTable::parse("# comment\r\n128=Pre-test\r\n", QStringLiteral("en.txt"));
+    const Result<StringTable> english =
+        StringTable::parse("# comment\r\n128=Pre-test\r\n", QStringLiteral("en.txt"));
     QVERIFY(english.ok());
     QCOMPARE(english.value().text(128), QStringLiteral("Pre-test"));
     QCOMPARE(english.value().text(129), QStringLiteral("Haupttest"));
