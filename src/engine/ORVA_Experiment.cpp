@@ -1,0 +1,273 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/ORVA_Experiment.h"
+
+#include "support/Logger.h"
+
+#include <algorithm>
+
+namespace orva {
+
+namespace {
+constexpr const char *kUpperCodes[] = { "DE_DE", "EN_US", "EN_UK", "ES_ES", "FR_FR", "PL_PL" };
+}
+
+QString languageCode(int language)
+{
+    return upperLanguageCode(language).toLower();
+}
+
+QString upperLanguageCode(int language)
+{
+    if (language < 0 || language >= NoLanguage)
+        return QString();
+    return QString::fromLatin1(kUpperCodes[language]);
+}
+
+ORVA_Experiment::ORVA_Experiment()
+{
+    // The client has no name yet, so resetting saves no user log.
+    reset(true);
+}
+
+int ORVA_Experiment::answerWindow() const
+{
+    return isTraining() ? m_client.answerWindow() : kTestAnswerWindowMs;
+}
+
+void ORVA_Experiment::setMeasurements(QList<Measurement> measurements)
+{
+    m_measurements = std::move(measurements);
+    m_currentIndex = 0;
+}
+
+Measurement *ORVA_Experiment::currentMeasurement()
+{
+    if (m_currentIndex < 0 || m_currentIndex >= m_measurements.size())
+        return nullptr;
+    return &m_measurements[m_currentIndex];
+}
+
+const Measurement *ORVA_Experiment::currentMeasurement() const
+{
+    return const_cast<ORVA_Experiment *>(this)->currentMeasurement();
+}
+
+std::vector<ORVA_Syllable> &ORVA_Experiment::currentStock()
+{
+    return isTraining() ? m_trainStock : m_testStock;
+}
+
+const std::vector<ORVA_Syllable> &ORVA_Experiment::currentStock() const
+{
+    return isTraining() ? m_trainStock : m_testStock;
+}
+
+int ORVA_Experiment::stockSize() const
+{
+    return static_cast<int>(currentStock().size());
+}
+
+ORVA_Syllable *ORVA_Experiment::syllable(int stockIndex)
+{
+    std::vector<ORVA_Syllable> &stock = currentStock();
+    if (stockIndex < 0 || stockIndex >= static_cast<int>(stock.size()))
+        return nullptr;
+    return &stock[stockIndex];
+}
+
+const ORVA_Syllable *ORVA_Experiment::syllable(int stockIndex) const
+{
+    return const_cast<ORVA_Experiment *>(this)->syllable(stockIndex);
+}
+
+ORVA_Syllable *ORVA_Experiment::currentSyllable()
+{
+    const Measurement *current = currentMeasurement();
+    return current ? syllable(current->stockIndex) : nullptr;
+}
+
+const ORVA_Syllable *ORVA_Experiment::syllableOfMeasurement(int i) const
+{
+    if (i < 0 || i >= m_measurements.size())
+        return nullptr;
+    return syllable(m_measurements[i].stockIndex);
+}
+
+const SyllableList *ORVA_Experiment::runList(int mode) const
+{
+    if (mode == Training)
+        return m_trainSyllableList.byId(m_client.chosenList(m_expLanguage));
+    return m_testSyllableList.size() > 0 ? &m_testSyllableList.at(0) : nullptr;
+}
+
+bool ORVA_Experiment::canStartRun(int mode) const
+{
+    const std::vector<ORVA_Syllable> &stock = mode == Training ? m_trainStock : m_testStock;
+    if (stock.empty())
+        return false;
+    if (mode != Training)
+        return true;
+    const SyllableList *list = runList(mode);
+    return list && !list->entries.isEmpty() && m_client.repetitions() > 0;
+}
+
+void ORVA_Experiment::prepareRun(int mode)
+{
+    reset(false);
+    m_mode = mode;
+    qint64 length = -1;
+    switch (mode) {
+    case PreTest:
+        length = kPreTestLength;
+        break;
+    case MainTest:
+        length = kMainTestLength;
+        break;
+    case Training:
+        // Repetitions come from a file and are not range-checked there.
+        length = qint64(m_trainSyllableList.sizeOf(m_client.chosenList(m_expLanguage)))
+            * qBound(0, m_client.repetitions(), 1000);
+        break;
+    default:
+        return;
+    }
+    m_measurements = QList<Measurement>(length, Measurement());
+    m_currentIndex = 0;
+}
+
+ORVA_Syllable *ORVA_Experiment::firstSyllable()
+{
+    m_currentIndex = 0;
+    return m_measurements.isEmpty() ? nullptr : currentSyllable();
+}
+
+ORVA_Syllable *ORVA_Experiment::nextSyllable()
+{
+    ++m_currentIndex;
+    return m_measurements.isEmpty() ? nullptr : currentSyllable();
+}
+
+void ORVA_Experiment::rejectSyllable()
+{
+    if (Measurement *current = currentMeasurement()) {
+        current->reactionTime = 0;
+        current->result = Unjudged;
+    }
+    --m_currentIndex;
+}
+
+void ORVA_Experiment::setRight()
+{
+    if (Measurement *current = currentMeasurement())
+        current->result = Right;
+}
+
+void ORVA_Experiment::setWrong()
+{
+    if (Measurement *current = currentMeasurement())
+        current->result = Wrong;
+}
+
+void ORVA_Experiment::setNoAnswer()
+{
+    if (Measurement *current = currentMeasurement())
+        current->result = NoAnswer;
+}
+
+void ORVA_Experiment::setReactionTime(int ms)
+{
+    if (Measurement *current = currentMeasurement())
+        current->reactionTime = ms;
+}
+
+void ORVA_Experiment::calcStatistics()
+{
+    if (m_statistics.isEmpty())
+        m_statistics.append(ORVA_Statistic());
+    if (m_statistics[0].computed)
+        return;
+    for (const Measurement &measurement : std::as_const(m_measurements)) {
+        if (measurement.result == Unjudged || measurement.reactionTime == 0)
+            continue;
+        auto element = std::find_if(m_statistics.begin() + 1, m_statistics.end(),
+                                    [&](const ORVA_Statistic &statistic) {
+                                        return statistic.stockIndex == measurement.stockIndex;
+                                    });
+        if (element == m_statistics.end()) {
+            ORVA_Statistic statistic;
+            statistic.stockIndex = measurement.stockIndex;
+            if (const ORVA_Syllable *syllable = this->syllable(measurement.stockIndex))
+                statistic.name = syllable->name;
+            m_statistics.append(statistic);
+            element = m_statistics.end() - 1;
+        }
+        element->add(measurement.reactionTime, measurement.result);
+        m_statistics[0].add(measurement.reactionTime, measurement.result);
+    }
+    for (ORVA_Statistic &statistic : m_statistics)
+        statistic.finish();
+    std::stable_sort(m_statistics.begin() + 1, m_statistics.end(),
+                     [](const ORVA_Statistic &a, const ORVA_Statistic &b) {
+                         if (!a.name || !b.name)
+                             return !a.name && b.name;
+                         return *a.name < *b.name;
+                     });
+}
+
+int ORVA_Experiment::createLogFileName(QString &out, bool withDataDirectory) const
+{
+    const std::optional<QString> &lastName = m_client.lastName();
+    if (!lastName || lastName->isEmpty())
+        return 1;
+    QString path = withDataDirectory ? QStringLiteral("%1/data/").arg(m_baseDirectory) : QString();
+    path += *lastName;
+    const std::optional<QString> &firstName = m_client.firstName();
+    if (firstName && !firstName->isEmpty())
+        path += QLatin1Char('-') + *firstName;
+    out = path + QStringLiteral(".orl");
+    return 0;
+}
+
+void ORVA_Experiment::reset(bool resetClient)
+{
+    m_comment.clear();
+    if (resetClient) {
+        QString path;
+        if (createLogFileName(path, true) == 0) {
+            m_userLog.setClient(m_client);
+            if (!m_userLog.save(path))
+                logMessage(1, "   reset: user log not saved: %s\n", path.toUtf8().constData());
+        }
+        m_userLog.clear();
+        m_client.setDefaults();
+    } else {
+        m_client.runDate().setNow();
+    }
+    m_selection = m_client.syllableSelection();
+    m_measurements.clear();
+    m_currentIndex = 0;
+    m_statistics.clear();
+    m_statistics.append(ORVA_Statistic());
+}
+
+void ORVA_Experiment::setLanguage(int language, bool loadAudio, bool resetClient)
+{
+    reset(resetClient);
+    m_trainStock.clear();
+    m_testStock.clear();
+    m_expLanguage = language;
+    m_languageCode = orva::languageCode(language);
+    buildStocksFromNameTables();
+    if (loadAudio && readAudioData()) {
+        createSyllableLists();
+        if (!m_trainSyllableList.byId(m_client.chosenList(m_expLanguage)))
+            m_client.setChosenList(m_expLanguage, 0);
+    }
+}
+
+void ORVA_Experiment::setComment(const QString &comment)
+{
+    m_comment = comment.left(kMaxCommentChars);
+}
+
+} // namespace orva

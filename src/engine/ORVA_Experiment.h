@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "audio/ORVA_Wave.h"
+#include "engine/Measurement.h"
+#include "engine/ORVA_Statistic.h"
+#include "engine/ORVA_Syllable.h"
+#include "engine/SyllableList.h"
+#include "records/ORVA_Proband.h"
+#include "records/UserLog.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace orva {
+
+/// Run kinds.
+enum RunMode : int {
+    PreTest = 1,
+    MainTest = 2,
+    Training = 3,
+};
+
+/// Material languages; the same numbering serves the user-interface language.
+enum Language : int {
+    DE_DE = 0,
+    EN_US = 1,
+    EN_UK = 2,
+    ES_ES = 3,
+    FR_FR = 4,
+    PL_PL = 5,
+    NoLanguage = 6,
+};
+
+/// "de_de" … "pl_pl" for 0 … 5; empty otherwise.
+QString languageCode(int language);
+/// "DE_DE" … "PL_PL" for 0 … 5; empty otherwise.
+QString upperLanguageCode(int language);
+
+/// The run model: everything that belongs to one run of one client and the material it is built
+/// from. The main window owns one for the whole life of the program and reuses it for every run;
+/// the run controller moves through its sequence. UI thread only.
+class ORVA_Experiment
+{
+public:
+    static constexpr int kPreTestLength = 12;
+    static constexpr int kMainTestLength = 60;
+    static constexpr int kTestAnswerWindowMs = 2000;
+    /// The comment holds at most this many characters.
+    static constexpr int kMaxCommentChars = 9999;
+
+    ORVA_Experiment();
+    virtual ~ORVA_Experiment() = default;
+    ORVA_Experiment(const ORVA_Experiment &) = delete;
+    ORVA_Experiment &operator=(const ORVA_Experiment &) = delete;
+
+    // Run kind
+    int mode() const { return m_mode; }
+    bool isTestMode() const { return m_mode == PreTest || m_mode == MainTest; }
+    bool isPreTest() const { return m_mode == PreTest; }
+    bool isMainTest() const { return m_mode == MainTest; }
+    bool isTraining() const { return m_mode == Training; }
+    /// How long the controller waits for a voice onset after a syllable started, in ms.
+    int answerWindow() const;
+
+    // Sequence
+    int measurementCount() const { return static_cast<int>(m_measurements.size()); }
+    const Measurement &measurement(int i) const { return m_measurements[i]; }
+    Measurement &measurement(int i) { return m_measurements[i]; }
+    const QList<Measurement> &measurements() const { return m_measurements; }
+    /// Replaces the sequence (run files, sequence filling); the current index goes to 0.
+    void setMeasurements(QList<Measurement> measurements);
+    int currentIndex() const { return m_currentIndex; }
+    /// The measurement at the current index; nullptr while there is none (index -1 or empty).
+    Measurement *currentMeasurement();
+    const Measurement *currentMeasurement() const;
+
+    // Material
+    int stockSize() const;
+    /// Syllable `stockIndex` of the current stock, or nullptr.
+    ORVA_Syllable *syllable(int stockIndex);
+    const ORVA_Syllable *syllable(int stockIndex) const;
+    ORVA_Syllable *currentSyllable();
+    const ORVA_Syllable *syllableOfMeasurement(int i) const;
+    std::vector<ORVA_Syllable> &trainStock() { return m_trainStock; }
+    std::vector<ORVA_Syllable> &testStock() { return m_testStock; }
+    SyllableListSet &trainSyllableList() { return m_trainSyllableList; }
+    const SyllableListSet &trainSyllableList() const { return m_trainSyllableList; }
+    SyllableListSet &testSyllableList() { return m_testSyllableList; }
+    const SyllableListSet &testSyllableList() const { return m_testSyllableList; }
+    /// The list a run of `mode` draws from: the client's chosen training list, or the test list.
+    const SyllableList *runList(int mode) const;
+    /// Whether a run of `mode` has what it needs: a non-empty stock and, for training, the
+    /// client's chosen list of the current language with at least one syllable and repetition.
+    bool canStartRun(int mode) const;
+    std::array<ORVA_Wave, 2> &noise() { return m_noise; }
+
+    // Steps of the run controller
+    /// reset(false), sets the mode and sizes the sequence: 12, 60, or the chosen training list's
+    /// size times the client's repetitions, all measurements {0, 0, 0}.
+    void prepareRun(int mode);
+    /// Current index 0; the syllable of measurement 0, or nullptr for an empty sequence.
+    ORVA_Syllable *firstSyllable();
+    /// Current index + 1; the syllable there, or nullptr past the end.
+    ORVA_Syllable *nextSyllable();
+    /// Clears the current measurement and steps back, so that the next step presents it again.
+    void rejectSyllable();
+    void setRight();
+    void setWrong();
+    void setNoAnswer();
+    void setReactionTime(int ms);
+
+    // Noise of a training run
+    /// Rebuilds the play copies of the run's syllables, with the noise mixed in when noise is on
+    /// and not continuous.
+    void prepareNoise();
+    /// Starts the endless noise, silent, in a training run with continuous noise.
+    void startContinuousNoise();
+    /// Sets the endless noise to `factor` (0..1) of the way from -100 dB to the noise level.
+    void setNoiseFade(double factor);
+    void stopNoise();
+
+    // Statistics
+    /// Computes the statistics from the measurements, once per run.
+    void calcStatistics();
+    const QList<ORVA_Statistic> &statistics() const { return m_statistics; }
+
+    /// The client's user-log path: 0 with `out` set, or 1 (out untouched) without a last name.
+    int createLogFileName(QString &out, bool withDataDirectory) const;
+
+    /// Empties the run. With `resetClient` the outgoing client's user log is saved and the client
+    /// record returns to its defaults; otherwise the client's run date becomes now.
+    void reset(bool resetClient);
+    /// Switches the material to `language`; with `loadAudio` the recordings are read and the
+    /// lists rebuilt. The measurements are cleared.
+    void setLanguage(int language, bool loadAudio, bool resetClient);
+    int expLanguage() const { return m_expLanguage; }
+    const QString &languageCode() const { return m_languageCode; }
+
+    ORVA_Proband &client() { return m_client; }
+    const ORVA_Proband &client() const { return m_client; }
+    const QString &comment() const { return m_comment; }
+    /// Keeps at most kMaxCommentChars characters.
+    void setComment(const QString &comment);
+    const QString &baseDirectory() const { return m_baseDirectory; }
+    void setBaseDirectory(const QString &directory) { m_baseDirectory = directory; }
+    UserLog &userLog() { return m_userLog; }
+    const UserLog &userLog() const { return m_userLog; }
+    int selection() const { return m_selection; }
+    int usedCount() const { return m_usedCount; }
+    void setUsedCount(int count) { m_usedCount = count; }
+
+    /// Reads both stocks and the noise recordings of the current language.
+    bool readAudioData();
+    /// Rebuilds both list sets for the current language.
+    void createSyllableLists();
+
+private:
+    std::vector<ORVA_Syllable> &currentStock();
+    const std::vector<ORVA_Syllable> &currentStock() const;
+    /// Fills both stocks with the names of the language's tables, without sound.
+    void buildStocksFromNameTables();
+    ORVA_Wave *currentNoise();
+
+    SyllableListSet m_trainSyllableList;
+    SyllableListSet m_testSyllableList;
+    ORVA_Proband m_client;
+    QString m_comment;
+    QString m_baseDirectory;
+    QString m_languageCode;
+    int m_expLanguage = NoLanguage;
+    std::vector<ORVA_Syllable> m_trainStock;
+    std::vector<ORVA_Syllable> m_testStock;
+    std::array<ORVA_Wave, 2> m_noise;
+    QList<Measurement> m_measurements;
+    int m_currentIndex = 0;
+    int m_usedCount = 0;
+    int m_mode = MainTest;
+    int m_selection = 1;
+    QList<ORVA_Statistic> m_statistics;
+    UserLog m_userLog;
+};
+
+} // namespace orva

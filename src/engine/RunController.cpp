@@ -1,0 +1,553 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/RunController.h"
+
+#include "engine/ORVA_Experiment.h"
+#include "support/Clock.h"
+#include "support/Logger.h"
+#include "support/MessageBoxes.h"
+#include "support/StringTable.h"
+
+namespace orva {
+
+namespace {
+
+constexpr int kModeLabelPreTest = 128;
+constexpr int kModeLabelMainTest = 129;
+constexpr int kModeLabelTraining = 130;
+constexpr int kStateSelected = 131;
+constexpr int kStateRunning = 132;
+constexpr int kStateAborted = 133;
+constexpr int kStateComplete = 134;
+constexpr int kTitleQuestion = 140;
+constexpr int kTitleWarning = 146;
+constexpr int kAskSaveUnsaved = 153;
+constexpr int kTooEarlyText = 173;
+constexpr int kTooEarlyCountText = 242;
+
+const char *yesNo(bool value)
+{
+    return value ? "true" : "false";
+}
+
+// Whole milliseconds between two clock readings in µs, rounded to the nearest.
+int elapsedMs(qint64 fromUs, qint64 toUs)
+{
+    const qint64 us = toUs - fromUs;
+    return static_cast<int>(us >= 0 ? (us + 500) / 1000 : -((-us + 500) / 1000));
+}
+
+} // namespace
+
+RunController::RunController(ORVA_Experiment &experiment,
+                             RunControllerOutput &output,
+                             const Clock &clock,
+                             MessageBoxes &boxes,
+                             const StringTable &strings)
+    : m_experiment(experiment)
+    , m_output(output)
+    , m_clock(clock)
+    , m_boxes(boxes)
+    , m_strings(strings)
+{ }
+
+bool RunController::isRunActive() const
+{
+    const int state = static_cast<int>(m_programState);
+    return state >= 1 && state <= 5;
+}
+
+bool RunController::isAudioOutputActive() const
+{
+    return m_programState == ProgramState::OtherAudio || m_programState == ProgramState::TestAudio;
+}
+
+int RunController::saveOrPrintIndex() const
+{
+    return qBound(0, m_experiment.mode() - 1, 2);
+}
+
+bool RunController::mustAskToSave() const
+{
+    if (m_runState != RunState::Finished && m_runState != RunState::Aborted)
+        return false;
+    const int save = m_fileRules.saveMode[saveOrPrintIndex()];
+    return save == 2 || (save == 1 && m_runState == RunState::Finished);
+}
+
+bool RunController::mayPrint() const
+{
+    if (m_runState == RunState::Empty || m_runState == RunState::Running)
+        return false;
+    const int print = m_fileRules.printMode[saveOrPrintIndex()];
+    return print == 2
+        || (print == 1 && (m_runState == RunState::Finished || m_runState == RunState::Loaded));
+}
+
+int RunController::modeLabelId() const
+{
+    if (m_experiment.isTraining())
+        return kModeLabelTraining;
+    return m_experiment.isPreTest() ? kModeLabelPreTest : kModeLabelMainTest;
+}
+
+void RunController::onStartPreTest()
+{
+    onStartCommand(PreTest, kModeLabelPreTest, "OSPT", "Pre Test");
+}
+
+void RunController::onStartMainTest()
+{
+    onStartCommand(MainTest, kModeLabelMainTest, "OSMT", "Main Test");
+}
+
+void RunController::onStartTraining()
+{
+    onStartCommand(Training, kModeLabelTraining, "OSTR", "Training");
+}
+
+void RunController::onStartCommand(int mode, int label, const char *tag, const char *name)
+{
+    logMessage(1, "BEGIN: On Start %s\n", name);
+    if (isRunActive() || isAudioOutputActive()) {
+        logMessage(1, "   %s 10: Exp is running; END\n", tag);
+        return;
+    }
+    if (mustAskToSave()) {
+        const MessageAnswer answer =
+            m_boxes.show(m_strings.text(kTitleQuestion), m_strings.text(kAskSaveUnsaved),
+                         MessageIcon::Question, MessageButtons::YesNoCancel);
+        if (answer == MessageAnswer::Cancel
+            || (answer == MessageAnswer::Yes && !m_output.saveRun())) {
+            logMessage(1, "   %s 30: run not saved; END\n", tag);
+            return;
+        }
+    }
+    m_modeLabel = m_strings.text(label);
+    m_stateText.clear();
+    logMessage(1, "   %s 40: startExperiment\n", tag);
+    startExperiment(mode);
+    logMessage(1, "END   %s\n", tag);
+}
+
+void RunController::startExperiment(int mode)
+{
+    logMessage(1, "BEGIN: Start Experiment\n");
+    if (m_programState != ProgramState::Idle && m_programState != ProgramState::DataLoaded
+        && m_programState != ProgramState::ExpCompleted) {
+        logMessage(1, "END 10: Start Experiment\n");
+        return;
+    }
+    if (!m_experiment.canStartRun(mode)) {
+        // A missing stock or training list would leave the run without syllables.
+        m_boxes.show(m_strings.text(kTitleWarning), m_strings.text(kMaterialMissingText),
+                     MessageIcon::Warning, MessageButtons::Ok);
+        logMessage(1, "END 20: Start Experiment, no material for mode %d\n", mode);
+        return;
+    }
+    m_programState = ProgramState::ExpRunning;
+    m_runState = RunState::Running;
+    m_output.leaveReportViewAndGuide();
+    m_tooEarlyCount = 0;
+    m_tooEarly = false;
+
+    m_experiment.prepareRun(mode);
+    chooseSyllableMode();
+    m_output.computePaintOrder();
+    if (m_experiment.isTraining())
+        m_experiment.prepareNoise();
+
+    m_startButtonFlag = true;
+    m_output.removeResultToolTips();
+    m_stateText = m_strings.text(kStateSelected);
+    m_output.windowSettings();
+    m_output.menuSettings();
+    m_output.layoutMainWindow();
+    m_output.enableButton(RunButton::Wrong, true);
+    m_output.enableButton(RunButton::Abort, true);
+
+    logMessage(1, "   SE: onStart; END\n");
+    onStart();
+    m_output.repaint(Panel::MainWindow);
+    logMessage(1, "END: Start Experiment\n");
+}
+
+void RunController::chooseSyllableMode()
+{
+    // Every measurement gets the syllables of the run's list in list order, over and over.
+    const SyllableList *list = m_experiment.runList(m_experiment.mode());
+    if (!list || list->entries.isEmpty())
+        return;
+    for (int i = 0; i < m_experiment.measurementCount(); ++i)
+        m_experiment.measurement(i).stockIndex = list->entries[i % list->entries.size()].stockIndex;
+}
+
+void RunController::onStart()
+{
+    logMessage(1, "BEGIN: onStart\n");
+    if (m_programState != ProgramState::ExpRunning) {
+        // Only a run that has been prepared has a sequence to count down to.
+        logMessage(1, "END OS 10: no run prepared\n");
+        return;
+    }
+    m_output.enableButton(RunButton::Abort, true);
+    m_stateText = m_strings.text(kStateRunning);
+
+    UserLog &userLog = m_experiment.userLog();
+    QString path;
+    if (m_experiment.createLogFileName(path, true) != 0 || !userLog.load(path))
+        userLog.clear();
+    userLog.beginEntry(m_experiment.isTraining() ? 1 : 0);
+    m_modeLabel = m_strings.text(modeLabelId());
+
+    m_experiment.startContinuousNoise();
+    m_fadeStartUs = m_clock.nowUs();
+    m_output.setTimer(NoiseFadeTimer, 1);
+
+    m_countdown = 3;
+    m_programState = ProgramState::Delay;
+    m_output.setTimer(WaitTimer, m_countdownMs / (m_countdown + 1));
+    m_stateText = QString::asprintf("   %d", m_countdown);
+    m_countdown = 2;
+    m_output.repaint(Panel::Status | Panel::MainWindow);
+    logMessage(1, "END OS\n");
+}
+
+bool RunController::onTimer(int id)
+{
+    switch (id) {
+    case WaitTimer:
+        onWaitTimer();
+        return true;
+    case HighLightTimer:
+        onHighLightTimer();
+        return true;
+    case TimeDiffTimer:
+        onTimeDiffTimer();
+        return true;
+    case NoiseFadeTimer:
+        onNoiseFadeTimer();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RunController::onWaitTimer()
+{
+    switch (m_programState) {
+    case ProgramState::Idle:
+        m_output.showFirstRunHelp();
+        break;
+    case ProgramState::WaitForAudio:
+        m_experiment.setNoAnswer();
+        startVerification(std::nullopt);
+        break;
+    case ProgramState::WaitForKey:
+        endSyllable();
+        break;
+    case ProgramState::Delay:
+        if (m_countdown <= 0) {
+            m_output.stopTimer(WaitTimer);
+            m_modeLabel = m_strings.text(modeLabelId());
+            m_stateText = m_strings.text(kStateRunning);
+            m_startButtonFlag = false;
+            m_experiment.firstSyllable();
+            startSyllable();
+        } else {
+            m_stateText = QString::asprintf("   %d", m_countdown);
+            --m_countdown;
+            m_output.repaint(Panel::Status);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+qint64 RunController::playAndTime(ORVA_Wave &wave)
+{
+    const std::optional<qint64> soundStartUs = m_output.play(wave);
+    return soundStartUs.value_or(m_clock.nowUs());
+}
+
+void RunController::startSyllable()
+{
+    logMessage(1, "BEGIN: Start Syllable\n");
+    m_tooEarly = false;
+    m_programState = ProgramState::WaitForAudio;
+    ORVA_Syllable *syllable = m_experiment.currentSyllable();
+    if (!syllable) {
+        // Cannot happen with a checked material; end the run rather than wait on nothing.
+        logMessage(1, "   SSY 05: no syllable at index %d; END\n", m_experiment.currentIndex());
+        m_programState = ProgramState::StopExp;
+        endSyllable();
+        return;
+    }
+
+    std::optional<qint64> startUs;
+    if (m_experiment.isTestMode()) {
+        startUs = playAndTime(syllable->recording);
+    } else {
+        const int shift = m_experiment.client().timeShift();
+        if (shift >= 0)
+            startUs = playAndTime(syllable->playCopy);
+        if (shift <= 0) {
+            m_output.setTimer(HighLightTimer, kHighlightMs);
+            m_highlight = true;
+        }
+        if (shift != 0)
+            m_output.setTimer(TimeDiffTimer, qAbs(shift));
+    }
+    // Without sound first (a picture before the sound), the picture starts the reaction time.
+    const qint64 nowUs = m_clock.nowUs();
+    m_syllableStartUs = startUs.value_or(nowUs);
+    m_answerTimeUs = 0;
+    m_glitchesAtStart = m_output.audioGlitchCount();
+    // The answer window counts from the moment the sound leaves the output.
+    const int leadMs = static_cast<int>(qMax<qint64>(0, (m_syllableStartUs - nowUs) / 1000));
+    m_output.setTimer(WaitTimer, m_experiment.answerWindow() + leadMs);
+
+    m_output.enableButton(RunButton::Abort, true);
+    m_output.repaint(Panel::Syllable | Panel::Result);
+    logMessage(1, "END  : Start Syllable\n");
+}
+
+void RunController::onTimeDiffTimer()
+{
+    logMessage(1, "BEGIN: onTimeDiffTimer\n");
+    const int shift = m_experiment.client().timeShift();
+    if (shift > 0) {
+        m_output.setTimer(HighLightTimer, kHighlightMs);
+        m_highlight = true;
+        m_output.repaint(Panel::Syllable);
+    } else if (shift < 0) {
+        if (ORVA_Syllable *syllable = m_experiment.currentSyllable())
+            m_output.play(syllable->playCopy);
+    }
+    m_output.stopTimer(TimeDiffTimer);
+    logMessage(1, "END: onTimeDiffTimer\n");
+}
+
+void RunController::onHighLightTimer()
+{
+    if (m_experiment.client().displayMode())
+        m_highlight = false;
+    m_output.repaint(Panel::Syllable);
+    m_output.stopTimer(HighLightTimer);
+}
+
+void RunController::onAudioInput(qint64 onsetUs)
+{
+    if (m_programState != ProgramState::WaitForAudio)
+        return;
+    if (onsetUs - m_syllableStartUs >= qint64(kMinimumReactionTimeMs) * 1000) {
+        m_output.stopTimer(WaitTimer);
+        logMessage(1, "   OnAudioInput: startVerification\n");
+        startVerification(onsetUs);
+        return;
+    }
+    logMessage(4, "   OnAudioInput: too early, %d ms\n", elapsedMs(m_syllableStartUs, onsetUs));
+    if (!m_tooEarly) {
+        m_tooEarly = true;
+        ++m_tooEarlyCount;
+    }
+}
+
+void RunController::startVerification(std::optional<qint64> answerUs)
+{
+    logMessage(1, "BEGIN: Start Verification\n");
+    m_programState = ProgramState::WaitForKey;
+    m_isKeyPressed = false;
+    m_rejected = false;
+
+    Measurement *current = m_experiment.currentMeasurement();
+    m_answerTimeUs = answerUs.value_or(m_clock.nowUs());
+    if (current && current->result == NoAnswer)
+        m_answerTimeUs = m_syllableStartUs + qint64(m_experiment.answerWindow()) * 1000;
+    else if (m_experiment.isTraining())
+        m_experiment.setRight();
+    const int reactionTime = elapsedMs(m_syllableStartUs, m_answerTimeUs);
+    m_experiment.setReactionTime(reactionTime);
+    if (m_output.audioGlitchCount() != m_glitchesAtStart)
+        logMessage(1, "   SV 05: sound underrun or overflow during measurement %d\n",
+                   m_experiment.currentIndex());
+
+    const int result = current ? current->result : Unjudged;
+    int waitMs = kVerificationWindowMs;
+    const int shift = m_experiment.client().timeShift();
+    if (m_experiment.isTraining() && shift > kVerificationWindowMs && result == Right) {
+        // An answer before the picture: the operator still gets the full window after it.
+        const int untilPicture = shift - reactionTime + kVerificationWindowMs;
+        if (untilPicture > kVerificationWindowMs)
+            waitMs = untilPicture;
+    }
+    logMessage(1, "Start Verification: waitTime = %dms\n", waitMs);
+    m_output.setTimer(WaitTimer, waitMs);
+
+    m_output.enableButton(RunButton::Reject, true);
+    m_output.enableButton(RunButton::Wrong, result != NoAnswer);
+    m_output.repaint(Panel::Result);
+    logMessage(1, "END  : Start Verification\n");
+}
+
+void RunController::onWrongReaction()
+{
+    logMessage(1, "BEGIN: On Wrong Reaction\n");
+    const Measurement *current = m_experiment.currentMeasurement();
+    const bool noAnswer = current && current->result == NoAnswer;
+    logMessage(4, "   OWR 10: State = %s\n",
+               m_programState == ProgramState::WaitForKey ? "WaitForKeyBoardInput"
+                                                          : "Doesn't matter");
+    logMessage(4, "   OWR 11: ! isKeyPressed = %s\n", yesNo(!m_isKeyPressed));
+    logMessage(4, "   OWR 12: ! None Reaction = %s\n", yesNo(!noAnswer));
+    logMessage(4, "   OWR 13: Current syllable index = %d\n", m_experiment.currentIndex());
+    if (m_programState == ProgramState::WaitForKey && !m_isKeyPressed && current && !noAnswer) {
+        m_isKeyPressed = true;
+        logMessage(1, "   OWR 20: Set wrong: Current syllable index = %d\n",
+                   m_experiment.currentIndex());
+        m_experiment.setWrong();
+        m_output.focusMainWindow();
+        m_output.enableButton(RunButton::Reject, false);
+        m_output.enableButton(RunButton::Wrong, false);
+        m_output.repaint(Panel::Result);
+    }
+    logMessage(1, "END  : On Wrong Reaction\n");
+}
+
+void RunController::onReject()
+{
+    logMessage(1, "BEGIN: On Reject\n");
+    const Measurement *current = m_experiment.currentMeasurement();
+    const bool noAnswer = current && current->result == NoAnswer;
+    logMessage(4, "   ORJ 10: State = %s\n",
+               m_programState == ProgramState::WaitForKey ? "WaitForKeyBoardInput"
+                                                          : "Doesn't matter");
+    logMessage(4, "   ORJ 11: ! isKeyPressed = %s\n", yesNo(!m_isKeyPressed));
+    logMessage(4, "   ORJ 12: ! None Reaction = %s\n", yesNo(!noAnswer));
+    logMessage(4, "   ORJ 13: Current syllable index = %d\n", m_experiment.currentIndex());
+    if (m_programState == ProgramState::WaitForKey && !m_isKeyPressed) {
+        m_isKeyPressed = true;
+        m_rejected = true;
+        logMessage(1, "   ORJ 20: Reject: Current syllable index = %d\n",
+                   m_experiment.currentIndex());
+        m_experiment.rejectSyllable();
+        m_output.focusMainWindow();
+        m_output.enableButton(RunButton::Reject, false);
+        m_output.enableButton(RunButton::Wrong, false);
+        m_output.repaint(Panel::Result);
+    }
+    logMessage(1, "END  : On Reject\n");
+}
+
+void RunController::onAbort()
+{
+    if (m_output.isTrainingReportShown()) {
+        m_output.showMainView();
+        return;
+    }
+    logMessage(1, "BEGIN: On Abort\n");
+    if (m_programState == ProgramState::WaitForAudio || m_programState == ProgramState::WaitForKey
+        || m_programState == ProgramState::Delay) {
+        m_output.focusMainWindow();
+        if (m_experiment.isTestMode())
+            m_isKeyPressed = true;
+        m_programState = ProgramState::StopExp;
+        m_output.stopTimer(TimeDiffTimer);
+        m_output.stopTimer(WaitTimer);
+        endSyllable();
+    }
+    logMessage(1, "END  : On Abort\n");
+}
+
+void RunController::endSyllable()
+{
+    logMessage(1, "BEGIN: End Syllable\n");
+    if (m_programState == ProgramState::StopExp) {
+        logMessage(1, "   ESY 02a: rejectSyllable\n");
+        m_experiment.rejectSyllable();
+        m_rejected = true;
+    }
+    Measurement *current = m_experiment.currentMeasurement();
+    if (current && current->result == Unjudged && current->reactionTime != 0) {
+        logMessage(1, "   ESY 03a: setRight\n");
+        current->result = Right;
+    }
+    if (!m_rejected && current) {
+        if (const ORVA_Syllable *syllable = m_experiment.currentSyllable())
+            m_experiment.userLog().recordSyllable(syllable->name, current->result,
+                                                  current->reactionTime);
+        m_output.addResultToolTip(m_experiment.currentIndex());
+    }
+    // A too-early onset on a syllable judged wrong, rejected or aborted is not reported.
+    if (m_tooEarly && m_tooEarlyCount != 0 && (m_rejected || (current && current->result == Wrong)))
+        --m_tooEarlyCount;
+    if (!m_experiment.client().displayMode())
+        m_highlight = false;
+
+    m_output.enableButton(RunButton::Reject, false);
+    m_output.enableButton(RunButton::Wrong, false);
+    m_output.enableButton(RunButton::Abort, false);
+    m_output.repaint(Panel::Syllable | Panel::Result | Panel::Time);
+
+    const bool lastDone = m_experiment.currentIndex() + 1 >= m_experiment.measurementCount();
+    if (m_programState == ProgramState::StopExp) {
+        logMessage(1, "   ESY 45: endExperiment; END\n");
+        endExperiment();
+    } else if (lastDone) {
+        if (m_experiment.isTestMode())
+            logMessage(1, "   ESY 55: endExperiment; END\n");
+        endExperiment();
+    } else {
+        m_experiment.nextSyllable();
+        logMessage(1, "   ESY 60: startSyllable\n");
+        startSyllable();
+        logMessage(1, "END: End Syllable\n");
+    }
+}
+
+void RunController::endExperiment()
+{
+    logMessage(1, "BEGIN: End Experiment\n");
+    if (m_programState == ProgramState::StopExp) {
+        m_stateText = m_strings.text(kStateAborted);
+        m_runState = RunState::Aborted;
+    } else {
+        m_stateText = m_strings.text(kStateComplete);
+        m_runState = RunState::Finished;
+    }
+    m_experiment.stopNoise();
+    m_programState = ProgramState::ExpCompleted;
+
+    logMessage(1, "EEX 10 : calc statistics\n");
+    m_experiment.calcStatistics();
+    QString path;
+    if (m_experiment.createLogFileName(path, true) == 0 && !m_experiment.userLog().save(path))
+        logMessage(1, "EEX 10a: user log not saved: %s\n", path.toUtf8().constData());
+    logMessage(1, "EEX 11 : calc statistics ready\n");
+    m_output.stopTimer(WaitTimer);
+
+    if (m_tooEarlyCount != 0) {
+        const QString text = m_strings.text(kTooEarlyText) + QLatin1Char(' ')
+            + QString::number(m_tooEarlyCount) + m_strings.text(kTooEarlyCountText);
+        m_boxes.show(m_strings.text(kTitleWarning), text, MessageIcon::Warning, MessageButtons::Ok);
+        m_tooEarlyCount = 0;
+        m_tooEarly = false;
+    }
+    m_output.windowSettings();
+    m_output.menuSettings();
+    m_output.repaint(Panel::Result | Panel::Chart | Panel::Status);
+    logMessage(1, "END  : End Experiment\n");
+}
+
+void RunController::onNoiseFadeTimer()
+{
+    const qint64 elapsedUs = m_clock.nowUs() - m_fadeStartUs;
+    if (elapsedUs > qint64(kNoiseFadeMs) * 1000) {
+        m_experiment.setNoiseFade(1.0);
+        m_output.stopTimer(NoiseFadeTimer);
+    } else {
+        m_experiment.setNoiseFade(double(elapsedUs) / (kNoiseFadeMs * 1000.0));
+    }
+}
+
+} // namespace orva

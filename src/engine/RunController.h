@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/RunControllerOutput.h"
+
+#include <QString>
+
+#include <array>
+
+namespace orva {
+
+class Clock;
+class MessageBoxes;
+class ORVA_Experiment;
+class StringTable;
+
+/// What the program is doing; a run is active in states 1 to 5, audio output in 8 and 9.
+enum class ProgramState : int {
+    Idle = 0,
+    ExpRunning = 1,
+    WaitForAudio = 2,
+    WaitForKey = 3,
+    Delay = 4,
+    StopExp = 5,
+    DataLoaded = 6,
+    ExpCompleted = 7,
+    OtherAudio = 8,
+    TestAudio = 9,
+};
+
+/// What became of the current run.
+enum class RunState : int {
+    Empty = 0,
+    Running = 1,
+    Finished = 2,
+    Aborted = 3,
+    Loaded = 4,
+    Saved = 5,
+};
+
+/// Save and print rules per run kind, each 0 (never), 1 (when completed) or 2 (always).
+struct RunFileRules
+{
+    std::array<int, 3> saveMode { 1, 1, 1 }; ///< pre-test, main test, training
+    std::array<int, 3> printMode { 1, 1, 1 };
+};
+
+/// Carries one run from the start command to its end: presents the syllables, takes the voice
+/// onsets, measures the reaction times, takes the operator's verdicts and ends the run.
+/// Every event is a call on the UI thread; everything it does goes through RunControllerOutput.
+/// Times are on the program Clock; the reaction time of a syllable is the onset's time stamp
+/// minus the time the syllable's sound left the output.
+class RunController
+{
+public:
+    static constexpr int kVerificationWindowMs = 2000;
+    static constexpr int kMinimumReactionTimeMs = 200;
+    static constexpr int kHighlightMs = 200;
+    static constexpr int kCountdownMs = 3000;
+    static constexpr int kNoiseFadeMs = 500;
+    /// Resource string shown when a run cannot start because its material is missing.
+    static constexpr int kMaterialMissingText = 900;
+
+    RunController(ORVA_Experiment &experiment,
+                  RunControllerOutput &output,
+                  const Clock &clock,
+                  MessageBoxes &boxes,
+                  const StringTable &strings);
+
+    // Start commands
+    void onStartPreTest();
+    void onStartMainTest();
+    void onStartTraining();
+    void startExperiment(int mode);
+    /// Begins the countdown (also command 1033).
+    void onStart();
+
+    // Events of a run
+    /// A voice onset at `onsetUs` on the program clock.
+    void onAudioInput(qint64 onsetUs);
+    void onWrongReaction();
+    void onReject();
+    void onAbort();
+    /// Dispatches one of the controller's timers; false for other ids.
+    bool onTimer(int id);
+    void onWaitTimer();
+    void onHighLightTimer();
+    void onTimeDiffTimer();
+    void onNoiseFadeTimer();
+
+    // State
+    ProgramState programState() const { return m_programState; }
+    void setProgramState(ProgramState state) { m_programState = state; }
+    RunState runState() const { return m_runState; }
+    void setRunState(RunState state) { m_runState = state; }
+    bool isRunActive() const;
+    bool isAudioOutputActive() const;
+    bool mustAskToSave() const;
+    bool mayPrint() const;
+    const RunFileRules &fileRules() const { return m_fileRules; }
+    void setFileRules(const RunFileRules &rules) { m_fileRules = rules; }
+
+    // What the panels show
+    const QString &modeLabel() const { return m_modeLabel; }
+    const QString &stateText() const { return m_stateText; }
+    bool isHighlighted() const { return m_highlight; }
+    bool startButtonFlag() const { return m_startButtonFlag; }
+    int tooEarlyCount() const { return m_tooEarlyCount; }
+    bool isKeyPressed() const { return m_isKeyPressed; }
+    /// The countdown duration, written to the settings as "WaitForDelay".
+    int countdownMs() const { return m_countdownMs; }
+
+private:
+    void onStartCommand(int mode, int label, const char *tag, const char *name);
+    /// Fills the sequence with the stock indices of the run's syllables.
+    void chooseSyllableMode();
+    void startSyllable();
+    /// `answerUs`: the onset's time; nothing when the answer window ran out.
+    void startVerification(std::optional<qint64> answerUs);
+    void endSyllable();
+    void endExperiment();
+    /// Plays `wave` and returns when its sound starts, falling back to the clock.
+    qint64 playAndTime(ORVA_Wave &wave);
+    int modeLabelId() const;
+    int saveOrPrintIndex() const;
+
+    ORVA_Experiment &m_experiment;
+    RunControllerOutput &m_output;
+    const Clock &m_clock;
+    MessageBoxes &m_boxes;
+    const StringTable &m_strings;
+
+    ProgramState m_programState = ProgramState::Idle;
+    RunState m_runState = RunState::Empty;
+    RunFileRules m_fileRules;
+    QString m_modeLabel;
+    QString m_stateText;
+
+    qint64 m_syllableStartUs = 0;
+    qint64 m_answerTimeUs = 0;
+    qint64 m_glitchesAtStart = 0;
+    int m_tooEarlyCount = 0;
+    bool m_tooEarly = false;
+    bool m_isKeyPressed = false;
+    bool m_rejected = false;
+    bool m_highlight = false;
+    int m_countdown = 0;
+    bool m_startButtonFlag = false;
+    qint64 m_fadeStartUs = 0;
+    int m_countdownMs = kCountdownMs;
+};
+
+} // namespace orva

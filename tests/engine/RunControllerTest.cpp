@@ -1,0 +1,648 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/RunController.h"
+
+#include "engine/ORVA_Experiment.h"
+#include "fakes/ManualClock.h"
+#include "fakes/RecordingMessageBoxes.h"
+#include "fakes/ScriptedRunOutput.h"
+#include "support/Logger.h"
+#include "support/StringTable.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace orva;
+using namespace orva::test;
+
+namespace {
+
+constexpr qint64 kCountdownMs = 2250;
+
+/// A controller with a stand-in material, a manual clock and recorded outputs.
+struct Run
+{
+    Run()
+    {
+        output.onTimer = [this](int id) { controller.onTimer(id); };
+        experiment.setLanguage(DE_DE, true, false);
+    }
+
+    /// The client answers `ms` after the current syllable started.
+    void answerAfterMs(qint64 ms)
+    {
+        QCOMPARE_GE(ms, 0);
+        clock.setUs(syllableStartUs() + ms * 1000);
+        controller.onAudioInput(clock.nowUs());
+    }
+    qint64 syllableStartUs() const { return output.plays.isEmpty() ? 0 : output.plays.last().atUs; }
+    /// Lets the rest of the verification window pass so the next syllable starts.
+    void finishVerification() { output.advanceMs(output.msUntil(WaitTimer)); }
+    ProgramState state() const { return controller.programState(); }
+    const Measurement &at(int i) const { return experiment.measurement(i); }
+
+    ManualClock clock;
+    ScriptedRunOutput output { clock };
+    RecordingMessageBoxes boxes;
+    ORVA_Experiment experiment;
+    RunController controller { experiment, output, clock, boxes, StringTable::german() };
+};
+
+} // namespace
+
+class RunControllerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void countdownShowsThreeTwoOneAndStartsTheFirstSyllableAt2250Ms();
+    void preTestWithAnswersAfter600MsEndsFinishedAndAllRight();
+    void mainTestRunsSixtyMeasurements();
+    void onsetsBefore200MsAreCountedOncePerSyllable();
+    void noAnswerTakesTheAnswerWindowAndKeepsWrongDisabled();
+    void wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow();
+    void rejectPresentsTheSameMeasurementAgain_data();
+    void rejectPresentsTheSameMeasurementAgain();
+    void rejectWithoutAnswerWorks();
+    void abortDuringCountdownRecordsNothing();
+    void abortWhileWaitingClearsTheMeasurementAndItsEarlyOnset();
+    void abortDuringVerificationDiscardsTheSyllable();
+    void warnsOnceAboutEarlyOnsetsOfSyllablesJudgedRight();
+    void trainingWithPictureFirstMeasuresFromThePicture();
+    void trainingWithPictureLongAfterTheSoundWidensTheVerificationWindow();
+    void trainingAnswerWindowFollowsTheTimeShift_data();
+    void trainingAnswerWindowFollowsTheTimeShift();
+    void trainingHighlightEndsOnlyInGroupDisplay();
+    void reactionTimeCountsFromTheSoundLeavingTheOutput();
+    void soundGlitchDuringAMeasurementIsLogged();
+    void startCommandsAreIgnoredWhileARunIsActive();
+    void unsavedRunIsOfferedForSavingBeforeTheNextStart();
+    void trainingWithoutItsListIsRefused();
+    void saveAndPrintRules_data();
+    void saveAndPrintRules();
+    void wholeRunLogsItsBeginAndEndLines();
+};
+
+void RunControllerTest::countdownShowsThreeTwoOneAndStartsTheFirstSyllableAt2250Ms()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    QCOMPARE(run.state(), ProgramState::Delay);
+    QCOMPARE(run.controller.runState(), RunState::Running);
+    QCOMPARE(run.controller.modeLabel(), QStringLiteral("Vortest"));
+    QCOMPARE(run.controller.stateText(), QStringLiteral("   3"));
+    QVERIFY(run.controller.startButtonFlag());
+    QCOMPARE(run.output.timerPeriodMs(WaitTimer), 750);
+    QCOMPARE(run.experiment.measurementCount(), 12);
+
+    run.output.advanceMs(749);
+    QCOMPARE(run.controller.stateText(), QStringLiteral("   3"));
+    run.output.advanceMs(1);
+    QCOMPARE(run.controller.stateText(), QStringLiteral("   2"));
+    run.output.advanceMs(750);
+    QCOMPARE(run.controller.stateText(), QStringLiteral("   1"));
+    QVERIFY(run.output.plays.isEmpty());
+    run.output.advanceMs(749);
+    QVERIFY(run.output.plays.isEmpty());
+    run.output.advanceMs(1);
+
+    QCOMPARE(run.output.plays.size(), 1);
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    QCOMPARE(run.controller.stateText(), QStringLiteral("läuft"));
+    QVERIFY(!run.controller.startButtonFlag());
+    QCOMPARE(run.output.plays[0].wave, &run.experiment.syllableOfMeasurement(0)->recording);
+    QCOMPARE(run.output.msUntil(WaitTimer), 2000);
+}
+
+void RunControllerTest::preTestWithAnswersAfter600MsEndsFinishedAndAllRight()
+{
+    Run run;
+    run.experiment.client().setLastName(QStringLiteral("Meier"));
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    for (int i = 0; i < 12; ++i) {
+        QCOMPARE(run.experiment.currentIndex(), i);
+        run.answerAfterMs(600);
+        QCOMPARE(run.state(), ProgramState::WaitForKey);
+        QCOMPARE(run.output.buttons[RunButton::Wrong], true);
+        QCOMPARE(run.output.buttons[RunButton::Reject], true);
+        run.finishVerification();
+    }
+    QCOMPARE(run.state(), ProgramState::ExpCompleted);
+    QCOMPARE(run.controller.runState(), RunState::Finished);
+    QCOMPARE(run.controller.stateText(), QStringLiteral("komplett"));
+    QCOMPARE(run.output.plays.size(), 12);
+    for (const Measurement &measurement : run.experiment.measurements()) {
+        QCOMPARE(measurement.result, int(Right));
+        QCOMPARE(measurement.reactionTime, 600);
+    }
+    QCOMPARE(run.experiment.statistics()[0].right, 12);
+    QCOMPARE(run.output.toolTips.size(), 12);
+    QVERIFY(!run.output.isTimerRunning(WaitTimer));
+    QCOMPARE(run.output.buttons[RunButton::Abort], false);
+    QVERIFY(run.boxes.boxes.isEmpty());
+
+    const UserLog &userLog = run.experiment.userLog();
+    QCOMPARE(userLog.entries().size(), 1);
+    QCOMPARE(userLog.entries()[0].type, 0);
+    QCOMPARE(userLog.entries()[0].presented, 12);
+    QCOMPARE(userLog.entries()[0].correct, 12);
+    QCOMPARE(userLog.entries()[0].average, 600);
+}
+
+void RunControllerTest::mainTestRunsSixtyMeasurements()
+{
+    Run run;
+    run.controller.onStartMainTest();
+    QCOMPARE(run.controller.modeLabel(), QStringLiteral("Haupttest"));
+    run.output.advanceMs(kCountdownMs);
+    for (int i = 0; i < 60; ++i) {
+        run.answerAfterMs(450 + i);
+        run.finishVerification();
+    }
+    QCOMPARE(run.controller.runState(), RunState::Finished);
+    QCOMPARE(run.experiment.measurementCount(), 60);
+    QCOMPARE(run.at(59).reactionTime, 509);
+    QCOMPARE(run.experiment.statistics().size(), 7); // the whole run and six syllables
+}
+
+void RunControllerTest::onsetsBefore200MsAreCountedOncePerSyllable()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    run.answerAfterMs(150);
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    QCOMPARE(run.controller.tooEarlyCount(), 1);
+    run.answerAfterMs(199);
+    QCOMPARE(run.controller.tooEarlyCount(), 1);
+    run.answerAfterMs(200);
+    QCOMPARE(run.state(), ProgramState::WaitForKey);
+    QCOMPARE(run.at(0).reactionTime, 200);
+    run.finishVerification();
+    run.answerAfterMs(100);
+    QCOMPARE(run.controller.tooEarlyCount(), 2);
+}
+
+void RunControllerTest::noAnswerTakesTheAnswerWindowAndKeepsWrongDisabled()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    run.output.advanceMs(1999);
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    run.output.advanceMs(1);
+    QCOMPARE(run.state(), ProgramState::WaitForKey);
+    QCOMPARE(run.at(0).result, int(NoAnswer));
+    QCOMPARE(run.at(0).reactionTime, 2000);
+    QCOMPARE(run.output.buttons[RunButton::Wrong], false);
+    QCOMPARE(run.output.buttons[RunButton::Reject], true);
+    run.controller.onWrongReaction();
+    QCOMPARE(run.at(0).result, int(NoAnswer));
+    run.controller.onAudioInput(run.clock.nowUs()); // a late onset is no answer any more
+    QCOMPARE(run.at(0).reactionTime, 2000);
+    run.finishVerification();
+    QCOMPARE(run.experiment.currentIndex(), 1);
+    QCOMPARE(run.experiment.userLog().entries()[0].presented, 1);
+    QCOMPARE(run.experiment.userLog().entries()[0].correct, 0);
+}
+
+void RunControllerTest::wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    run.answerAfterMs(700);
+    run.output.advanceMs(300);
+    run.controller.onWrongReaction();
+    QCOMPARE(run.at(0).result, int(Wrong));
+    QVERIFY(run.controller.isKeyPressed());
+    QCOMPARE(run.output.buttons[RunButton::Wrong], false);
+    QCOMPARE(run.output.buttons[RunButton::Reject], false);
+    run.controller.onReject(); // no second verdict
+    QCOMPARE(run.experiment.currentIndex(), 0);
+    QCOMPARE(run.at(0).result, int(Wrong));
+    QCOMPARE(run.output.msUntil(WaitTimer), 1700);
+    run.finishVerification();
+    QCOMPARE(run.experiment.currentIndex(), 1);
+    QCOMPARE(run.at(0).reactionTime, 700);
+}
+
+void RunControllerTest::rejectPresentsTheSameMeasurementAgain_data()
+{
+    QTest::addColumn<int>("rejected");
+    QTest::newRow("first") << 0;
+    QTest::newRow("fifth") << 4;
+    QTest::newRow("last") << 11;
+}
+
+void RunControllerTest::rejectPresentsTheSameMeasurementAgain()
+{
+    QFETCH(int, rejected);
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    for (int i = 0; i < rejected; ++i) {
+        run.answerAfterMs(500);
+        run.finishVerification();
+    }
+    run.answerAfterMs(800);
+    const ORVA_Wave *rejectedWave = run.output.plays.last().wave;
+    run.controller.onReject();
+    QCOMPARE(run.experiment.currentIndex(), rejected - 1);
+    QCOMPARE(run.at(rejected).reactionTime, 0);
+    QCOMPARE(run.at(rejected).result, int(Unjudged));
+    run.finishVerification();
+
+    QCOMPARE(run.state(), ProgramState::WaitForAudio); // the run goes on, also after the last
+    QCOMPARE(run.experiment.currentIndex(), rejected);
+    QCOMPARE(run.output.plays.last().wave, rejectedWave);
+    QCOMPARE(run.experiment.userLog().entries()[0].presented, rejected); // not the rejected one
+    QVERIFY(!run.output.toolTips.contains(rejected));
+    run.answerAfterMs(650);
+    run.finishVerification();
+    QCOMPARE(run.at(rejected).reactionTime, 650);
+    QCOMPARE(run.at(rejected).result, int(Right));
+}
+
+void RunControllerTest::rejectWithoutAnswerWorks()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs + 2000);
+    QCOMPARE(run.at(0).result, int(NoAnswer));
+    run.controller.onReject();
+    QCOMPARE(run.experiment.currentIndex(), -1);
+    QCOMPARE(run.at(0).result, int(Unjudged));
+    run.finishVerification();
+    QCOMPARE(run.experiment.currentIndex(), 0);
+    QCOMPARE(run.output.plays.size(), 2);
+}
+
+void RunControllerTest::abortDuringCountdownRecordsNothing()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(800);
+    run.controller.onAbort();
+    QCOMPARE(run.state(), ProgramState::ExpCompleted);
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.controller.stateText(), QStringLiteral("abgebrochen"));
+    QVERIFY(run.output.plays.isEmpty());
+    QVERIFY(!run.output.isTimerRunning(WaitTimer));
+    for (const Measurement &measurement : run.experiment.measurements()) {
+        QCOMPARE(measurement.result, int(Unjudged));
+        QCOMPARE(measurement.reactionTime, 0);
+    }
+    QCOMPARE(run.experiment.userLog().entries()[0].presented, 0);
+    QCOMPARE(run.experiment.statistics()[0].count, 0);
+    run.output.advanceMs(5000);
+    QVERIFY(run.output.plays.isEmpty());
+}
+
+void RunControllerTest::abortWhileWaitingClearsTheMeasurementAndItsEarlyOnset()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    for (int i = 0; i < 7; ++i) {
+        if (i == 2)
+            run.answerAfterMs(120); // early onset on a syllable later judged right
+        run.answerAfterMs(500);
+        run.finishVerification();
+    }
+    run.answerAfterMs(90);
+    QCOMPARE(run.controller.tooEarlyCount(), 2);
+    run.controller.onAbort();
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.at(7), Measurement({ run.at(7).stockIndex, 0, Unjudged }));
+    QCOMPARE(run.at(6).result, int(Right));
+    QCOMPARE(run.experiment.statistics()[0].count, 7);
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QVERIFY(run.boxes.boxes[0].text.contains(QLatin1String("Sie kamen 1 mal vor")));
+}
+
+void RunControllerTest::abortDuringVerificationDiscardsTheSyllable()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    run.answerAfterMs(500);
+    run.finishVerification();
+    run.answerAfterMs(500);
+    run.controller.onAbort();
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.at(1).result, int(Unjudged));
+    QCOMPARE(run.at(1).reactionTime, 0);
+    QCOMPARE(run.experiment.userLog().entries()[0].presented, 1);
+    QCOMPARE(run.output.toolTips, QList<int>({ 0 }));
+}
+
+void RunControllerTest::warnsOnceAboutEarlyOnsetsOfSyllablesJudgedRight()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    for (int i = 0; i < 12; ++i) {
+        if (i == 1 || i == 5 || i == 9)
+            run.answerAfterMs(50);
+        if (i == 3) {
+            run.answerAfterMs(60); // judged wrong: not reported
+            run.answerAfterMs(500);
+            run.controller.onWrongReaction();
+        } else {
+            run.answerAfterMs(500);
+        }
+        run.finishVerification();
+    }
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    const RecordingMessageBoxes::Box &box = run.boxes.boxes[0];
+    QCOMPARE(box.title, QStringLiteral("ORVA Warnung"));
+    QCOMPARE(box.icon, MessageIcon::Warning);
+    QCOMPARE(box.text,
+             QStringLiteral("Reaktionszeiten unter 200 ms sind nicht möglich. Sie sind vermutlich "
+                            "auf Störgeräusche zurückzuführen.\nSie kamen 3 mal vor und wurden "
+                            "nicht gewertet. Bitte erhöhen Sie den Mikrofon-Schwellwert "
+                            "(Schieberegler rechts)."));
+    QCOMPARE(run.controller.tooEarlyCount(), 0);
+}
+
+void RunControllerTest::trainingWithPictureFirstMeasuresFromThePicture()
+{
+    Run run;
+    run.experiment.client().setTimeShift(-500);
+    run.experiment.client().setRepetitions(1);
+    run.controller.onStartTraining();
+    QCOMPARE(run.experiment.measurementCount(), 6);
+    QCOMPARE(run.controller.modeLabel(), QStringLiteral("Training"));
+    run.output.advanceMs(kCountdownMs);
+    const qint64 pictureUs = run.clock.nowUs();
+    QVERIFY(run.controller.isHighlighted());
+    QVERIFY(run.output.plays.isEmpty());
+    run.output.advanceMs(499);
+    QVERIFY(run.output.plays.isEmpty());
+    run.output.advanceMs(1);
+    QCOMPARE(run.output.plays.size(), 1);
+    QCOMPARE(run.output.plays[0].wave, &run.experiment.syllableOfMeasurement(0)->playCopy);
+    QVERIFY(!run.output.isTimerRunning(TimeDiffTimer));
+    run.clock.setUs(pictureUs + 900'000);
+    run.controller.onAudioInput(run.clock.nowUs());
+    QCOMPARE(run.at(0).reactionTime, 900);
+    QCOMPARE(run.at(0).result, int(Right)); // training counts an answer as right at once
+}
+
+void RunControllerTest::trainingWithPictureLongAfterTheSoundWidensTheVerificationWindow()
+{
+    Run run;
+    run.experiment.client().setTimeShift(3000);
+    run.controller.onStartTraining();
+    QCOMPARE(run.experiment.measurementCount(), 30);
+    run.output.advanceMs(kCountdownMs);
+    QCOMPARE(run.output.plays.size(), 1);
+    QVERIFY(!run.controller.isHighlighted());
+    run.answerAfterMs(1000);
+    QCOMPARE(run.output.msUntil(WaitTimer), 4000);
+    run.output.advanceMs(2000); // the picture follows 3000 ms after the sound
+    QVERIFY(run.controller.isHighlighted());
+    run.output.advanceMs(2000);
+    QCOMPARE(run.experiment.currentIndex(), 1);
+}
+
+void RunControllerTest::trainingAnswerWindowFollowsTheTimeShift_data()
+{
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<int>("window");
+    QTest::newRow("none") << 0 << 2000;
+    QTest::newRow("1000") << 1000 << 2000;
+    QTest::newRow("1500") << 1500 << 3000;
+    QTest::newRow("2000") << 2000 << 3000;
+    QTest::newRow("2001") << 2001 << 4000;
+    QTest::newRow("-2500") << -2500 << 4000;
+}
+
+void RunControllerTest::trainingAnswerWindowFollowsTheTimeShift()
+{
+    QFETCH(int, shift);
+    QFETCH(int, window);
+    Run run;
+    run.experiment.client().setTimeShift(shift);
+    run.controller.onStartTraining();
+    run.output.advanceMs(kCountdownMs);
+    const qint64 startUs = run.clock.nowUs();
+    QCOMPARE(run.output.msUntil(WaitTimer), window);
+    run.output.advanceMs(window);
+    QCOMPARE(run.at(0).result, int(NoAnswer));
+    QCOMPARE(run.at(0).reactionTime, window);
+    QCOMPARE(run.clock.nowUs() - startUs, qint64(window) * 1000);
+}
+
+void RunControllerTest::trainingHighlightEndsOnlyInGroupDisplay()
+{
+    for (const bool group : { true, false }) {
+        Run run;
+        run.experiment.client().setDisplayMode(group);
+        run.controller.onStartTraining();
+        run.output.advanceMs(kCountdownMs);
+        QVERIFY(run.controller.isHighlighted());
+        run.output.advanceMs(200);
+        QCOMPARE(run.controller.isHighlighted(), !group);
+        QVERIFY(!run.output.isTimerRunning(HighLightTimer));
+        run.answerAfterMs(400);
+        run.finishVerification();
+        run.output.advanceMs(1); // the next syllable lights up anew
+        QVERIFY(run.controller.isHighlighted());
+    }
+}
+
+void RunControllerTest::reactionTimeCountsFromTheSoundLeavingTheOutput()
+{
+    Run run;
+    run.output.soundLatencyUs = 31'250;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    const qint64 soundUs = run.output.plays[0].atUs + 31'250;
+    QCOMPARE(run.output.msUntil(WaitTimer), 2031); // the answer window counts from the sound
+    run.clock.setUs(soundUs + 199'600);
+    run.controller.onAudioInput(run.clock.nowUs());
+    QCOMPARE(run.controller.tooEarlyCount(), 1);
+    run.controller.onAudioInput(soundUs + 612'400);
+    QCOMPARE(run.at(0).reactionTime, 612);
+    run.finishVerification();
+    run.output.advanceMs(2031);
+    QCOMPARE(run.at(1).result, int(NoAnswer));
+    QCOMPARE(run.at(1).reactionTime, 2000);
+}
+
+void RunControllerTest::soundGlitchDuringAMeasurementIsLogged()
+{
+    QTemporaryDir dir;
+    Logger::Options options;
+    options.fileName = dir.filePath(QStringLiteral("log.txt"));
+    Logger::instance().start(options);
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    run.answerAfterMs(500);
+    run.finishVerification();
+    run.output.glitches = 1;
+    run.answerAfterMs(500);
+    Logger::instance().close();
+    QFile log(options.fileName);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY(text.contains("sound underrun or overflow during measurement 1\n"));
+    QVERIFY(!text.contains("during measurement 0"));
+}
+
+void RunControllerTest::startCommandsAreIgnoredWhileARunIsActive()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    run.controller.onStartTraining();
+    run.controller.startExperiment(MainTest);
+    QCOMPARE(run.experiment.mode(), int(PreTest));
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+
+    Run audio;
+    audio.controller.setProgramState(ProgramState::OtherAudio);
+    audio.controller.onStartPreTest();
+    QCOMPARE(audio.state(), ProgramState::OtherAudio);
+    QVERIFY(audio.output.calls.isEmpty());
+}
+
+void RunControllerTest::unsavedRunIsOfferedForSavingBeforeTheNextStart()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs + 12 * 4000);
+    QCOMPARE(run.controller.runState(), RunState::Finished);
+    QVERIFY(run.controller.mustAskToSave());
+
+    run.boxes.answers = { MessageAnswer::Cancel };
+    run.controller.onStartPreTest();
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QCOMPARE(run.boxes.boxes[0].title, QStringLiteral("Bestätigung"));
+    QCOMPARE(run.boxes.boxes[0].buttons, MessageButtons::YesNoCancel);
+    QCOMPARE(run.state(), ProgramState::ExpCompleted);
+
+    run.boxes.answers = { MessageAnswer::Yes };
+    run.output.saveSucceeds = false;
+    run.controller.onStartPreTest();
+    QCOMPARE(run.output.saveRequests, 1);
+    QCOMPARE(run.state(), ProgramState::ExpCompleted);
+
+    run.boxes.answers = { MessageAnswer::No };
+    run.controller.onStartMainTest();
+    QCOMPARE(run.output.saveRequests, 1);
+    QCOMPARE(run.state(), ProgramState::Delay);
+    QCOMPARE(run.experiment.measurementCount(), 60);
+}
+
+void RunControllerTest::trainingWithoutItsListIsRefused()
+{
+    Run run;
+    run.experiment.client().setChosenList(DE_DE, 7);
+    run.controller.onStartTraining();
+    QCOMPARE(run.state(), ProgramState::Idle);
+    QCOMPARE(run.controller.runState(), RunState::Empty);
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QCOMPARE(run.boxes.boxes[0].text,
+             StringTable::german().text(RunController::kMaterialMissingText));
+
+    Run noStock;
+    noStock.experiment.testStock().clear();
+    noStock.controller.onStartPreTest();
+    QCOMPARE(noStock.state(), ProgramState::Idle);
+}
+
+void RunControllerTest::saveAndPrintRules_data()
+{
+    QTest::addColumn<int>("runState");
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<bool>("askToSave");
+    QTest::addColumn<bool>("mayPrint");
+    // run state: 0 empty, 1 running, 2 finished, 3 aborted, 4 loaded, 5 saved
+    const bool no = false;
+    const bool yes = true;
+    QTest::newRow("empty, always") << 0 << 2 << no << no;
+    QTest::newRow("running, always") << 1 << 2 << no << no;
+    QTest::newRow("finished, never") << 2 << 0 << no << no;
+    QTest::newRow("finished, when complete") << 2 << 1 << yes << yes;
+    QTest::newRow("finished, always") << 2 << 2 << yes << yes;
+    QTest::newRow("aborted, when complete") << 3 << 1 << no << no;
+    QTest::newRow("aborted, always") << 3 << 2 << yes << yes;
+    QTest::newRow("loaded, when complete") << 4 << 1 << no << yes;
+    QTest::newRow("loaded, never") << 4 << 0 << no << no;
+    QTest::newRow("saved, when complete") << 5 << 1 << no << no;
+    QTest::newRow("saved, always") << 5 << 2 << no << yes;
+}
+
+void RunControllerTest::saveAndPrintRules()
+{
+    QFETCH(int, runState);
+    QFETCH(int, rule);
+    QFETCH(bool, askToSave);
+    QFETCH(bool, mayPrint);
+    for (const int mode : { PreTest, MainTest, Training }) {
+        Run run;
+        run.experiment.prepareRun(mode);
+        RunFileRules rules;
+        rules.saveMode[mode - 1] = rule;
+        rules.printMode[mode - 1] = rule;
+        rules.saveMode[mode % 3] = 3 - rule; // the other kinds' rules do not matter
+        rules.printMode[mode % 3] = 3 - rule;
+        run.controller.setFileRules(rules);
+        run.controller.setRunState(static_cast<RunState>(runState));
+        QCOMPARE(run.controller.mustAskToSave(), askToSave);
+        QCOMPARE(run.controller.mayPrint(), mayPrint);
+    }
+}
+
+void RunControllerTest::wholeRunLogsItsBeginAndEndLines()
+{
+    QTemporaryDir dir;
+    Logger::Options options;
+    options.fileName = dir.filePath(QStringLiteral("log.txt"));
+    Logger::instance().start(options);
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    for (int i = 0; i < 12; ++i) {
+        run.answerAfterMs(500);
+        if (i == 0)
+            run.controller.onWrongReaction();
+        run.finishVerification();
+    }
+    Logger::instance().close();
+    QFile file(options.fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+
+    const QList<QByteArray> start = {
+        "BEGIN: On Start Pre Test", "   OSPT 40: startExperiment",
+        "BEGIN: Start Experiment",  "   SE: onStart; END",
+        "BEGIN: onStart",           "END OS",
+        "END: Start Experiment",    "END   OSPT",
+        "BEGIN: Start Syllable",    "END  : Start Syllable",
+    };
+    QCOMPARE(lines.mid(0, start.size()), start);
+    QCOMPARE(lines.count("BEGIN: Start Syllable"), 12);
+    QCOMPARE(lines.count("   OnAudioInput: startVerification"), 12);
+    QCOMPARE(lines.count("Start Verification: waitTime = 2000ms"), 12);
+    QCOMPARE(lines.count("   OWR 20: Set wrong: Current syllable index = 0"), 1);
+    QCOMPARE(lines.count("   ESY 03a: setRight"), 11);
+    QCOMPARE(lines.count("   ESY 60: startSyllable"), 11);
+    const QList<QByteArray> end = {
+        "BEGIN: End Syllable",           "   ESY 03a: setRight",
+        "   ESY 55: endExperiment; END", "BEGIN: End Experiment",
+        "EEX 10 : calc statistics",      "EEX 11 : calc statistics ready",
+        "END  : End Experiment",         "",
+    };
+    QCOMPARE(lines.mid(lines.size() - end.size()), end);
+}
+
+QTEST_GUILESS_MAIN(RunControllerTest)
+#include "RunControllerTest.moc"

@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/RunControllerOutput.h"
+#include "fakes/ManualClock.h"
+
+#include <QList>
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+#include <map>
+
+namespace orva::test {
+
+/// The run controller's world in a test: timers run on a ManualClock and fire when the test
+/// advances it; every other command is recorded.
+class ScriptedRunOutput final : public RunControllerOutput
+{
+public:
+    explicit ScriptedRunOutput(ManualClock &clock)
+        : m_clock(clock)
+    { }
+
+    /// Where expired timers go (normally RunController::onTimer).
+    std::function<void(int id)> onTimer;
+
+    /// Moves the clock forward by `ms`, firing every timer that expires on the way, in order.
+    void advanceMs(qint64 ms)
+    {
+        const qint64 targetUs = m_clock.nowUs() + ms * 1000;
+        for (;;) {
+            auto next = m_timers.end();
+            for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
+                if (it->second.dueUs <= targetUs
+                    && (next == m_timers.end() || it->second.dueUs < next->second.dueUs))
+                    next = it;
+            }
+            if (next == m_timers.end())
+                break;
+            const int id = next->first;
+            m_clock.setUs(next->second.dueUs);
+            next->second.dueUs += qint64(next->second.periodMs) * 1000; // timers repeat
+            if (onTimer)
+                onTimer(id);
+        }
+        m_clock.setUs(targetUs);
+    }
+
+    bool isTimerRunning(int id) const { return m_timers.count(id) != 0; }
+    int timerPeriodMs(int id) const { return isTimerRunning(id) ? m_timers.at(id).periodMs : -1; }
+    /// Milliseconds until timer `id` fires next, or -1 when it is not running.
+    qint64 msUntil(int id) const
+    {
+        return isTimerRunning(id) ? (m_timers.at(id).dueUs - m_clock.nowUs()) / 1000 : -1;
+    }
+
+    std::optional<qint64> play(ORVA_Wave &wave) override
+    {
+        plays.append({ &wave, m_clock.nowUs() });
+        if (!soundLatencyUs)
+            return std::nullopt;
+        return m_clock.nowUs() + *soundLatencyUs;
+    }
+    void setTimer(int id, int ms) override
+    {
+        m_timers[id] = { ms, m_clock.nowUs() + qint64(qMax(ms, 1)) * 1000 };
+        calls.append(QStringLiteral("setTimer %1 %2").arg(id).arg(ms));
+    }
+    void stopTimer(int id) override { m_timers.erase(id); }
+    void enableButton(RunButton button, bool enabled) override { buttons[button] = enabled; }
+    void focusMainWindow() override { ++focusRequests; }
+    void repaint(Panels panels) override { repaints |= panels; }
+    void removeResultToolTips() override { toolTips.clear(); }
+    void addResultToolTip(int measurement) override { toolTips.append(measurement); }
+    void computePaintOrder() override { calls.append(QStringLiteral("computePaintOrder")); }
+    void windowSettings() override { calls.append(QStringLiteral("windowSettings")); }
+    void menuSettings() override { calls.append(QStringLiteral("menuSettings")); }
+    void layoutMainWindow() override { calls.append(QStringLiteral("layoutMainWindow")); }
+    void leaveReportViewAndGuide() override { calls.append(QStringLiteral("leaveReportView")); }
+    bool isTrainingReportShown() const override { return trainingReportShown; }
+    void showMainView() override { trainingReportShown = false; }
+    void showFirstRunHelp() override { ++firstRunHelpRequests; }
+    bool saveRun() override
+    {
+        ++saveRequests;
+        return saveSucceeds;
+    }
+    qint64 audioGlitchCount() const override { return glitches; }
+
+    struct Play
+    {
+        const ORVA_Wave *wave;
+        qint64 atUs;
+    };
+    QList<Play> plays;
+    QStringList calls;
+    QMap<RunButton, bool> buttons;
+    QList<int> toolTips;
+    Panels repaints;
+    int focusRequests = 0;
+    int firstRunHelpRequests = 0;
+    int saveRequests = 0;
+    bool saveSucceeds = true;
+    bool trainingReportShown = false;
+    qint64 glitches = 0;
+    /// When set, play() reports that the sound leaves the output this long after the call.
+    std::optional<qint64> soundLatencyUs;
+
+private:
+    struct Timer
+    {
+        int periodMs;
+        qint64 dueUs;
+    };
+    ManualClock &m_clock;
+    std::map<int, Timer> m_timers;
+};
+
+} // namespace orva::test
