@@ -15,7 +15,7 @@ logs=$build/setup-logs
 jobs=$(nproc)
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libpulse-dev pulseaudio
-          pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev)
+          pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox)
 
 say() { printf 'orva: %s\n' "$*"; }
 fail() {
@@ -61,9 +61,13 @@ case "$mode" in
 run)
     install_packages
     configure_and_build "$build" -DORVA_WERROR=ON
+    say "making the demo installation in $build/demo"
+    step "demo installation" "$logs/demo.log" "$here/tools/make-demo-installation.sh" \
+        "$build/tools/demo/orva_material_listing" "$build/demo"
+    install -m 755 "$build/src/app/orva" "$build/demo/bin/orva"
     say "starting ORVA"
-    cd "$build"
-    exec "$build/src/app/orva"
+    cd "$build/demo/bin"
+    exec ./orva
     ;;
 test)
     install_packages

@@ -3,6 +3,8 @@
 
 #include "support/Logger.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 namespace orva {
@@ -27,6 +29,7 @@ ORVA_Experiment::ORVA_Experiment()
 {
     // The client has no name yet, so resetting saves no user log.
     reset(true);
+    m_random.seed(static_cast<quint32>(QDateTime::currentSecsSinceEpoch() % 32767));
 }
 
 int ORVA_Experiment::answerWindow() const
@@ -103,12 +106,10 @@ const SyllableList *ORVA_Experiment::runList(int mode) const
 bool ORVA_Experiment::canStartRun(int mode) const
 {
     const std::vector<ORVA_Syllable> &stock = mode == Training ? m_trainStock : m_testStock;
-    if (stock.empty())
-        return false;
-    if (mode != Training)
-        return true;
     const SyllableList *list = runList(mode);
-    return list && !list->entries.isEmpty() && m_client.repetitions() > 0;
+    if (stock.empty() || !list || list->entries.isEmpty())
+        return false;
+    return mode != Training || m_client.repetitions() > 0;
 }
 
 void ORVA_Experiment::prepareRun(int mode)
@@ -258,10 +259,16 @@ void ORVA_Experiment::setLanguage(int language, bool loadAudio, bool resetClient
     m_expLanguage = language;
     m_languageCode = orva::languageCode(language);
     buildStocksFromNameTables();
-    if (loadAudio && readAudioData()) {
+    if (!loadAudio)
+        return;
+    if (readAudioData()) {
         createSyllableLists();
         if (!m_trainSyllableList.byId(m_client.chosenList(m_expLanguage)))
             m_client.setChosenList(m_expLanguage, 0);
+    } else {
+        // The lists of the previous language must not be drawn from the new stocks.
+        m_trainSyllableList.clear();
+        m_testSyllableList.clear();
     }
 }
 

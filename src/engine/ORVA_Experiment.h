@@ -2,9 +2,11 @@
 #pragma once
 
 #include "audio/ORVA_Wave.h"
+#include "engine/MaterialTables.h"
 #include "engine/Measurement.h"
 #include "engine/ORVA_Statistic.h"
 #include "engine/ORVA_Syllable.h"
+#include "engine/RandomGenerator.h"
 #include "engine/SyllableList.h"
 #include "records/ORVA_Proband.h"
 #include "records/UserLog.h"
@@ -150,19 +152,57 @@ public:
     UserLog &userLog() { return m_userLog; }
     const UserLog &userLog() const { return m_userLog; }
     int selection() const { return m_selection; }
+    void setSelection(int selection) { m_selection = selection; }
     int usedCount() const { return m_usedCount; }
     void setUsedCount(int count) { m_usedCount = count; }
 
+    // Material of the current language
     /// Reads both stocks and the noise recordings of the current language.
     bool readAudioData();
-    /// Rebuilds both list sets for the current language.
+    /// Reads every "*.wav" below `folder` (sorted by path) into the training or the test stock.
+    bool readTrainSyllables(const QString &folder);
+    bool readTestSyllables(const QString &folder);
+    /// Fills both stocks with the names of the language's tables, without sound.
+    void buildStocksFromNameTables();
+    /// Rebuilds both list sets: the built-in groups, then the operator's own lists.
     void createSyllableLists();
+    /// Adds each group whose syllables are all in the training (test) stock, as a built-in list.
+    void createTrainSyllableListFrom(const QList<SyllableGroup> &groups, int language);
+    void createTestSyllableListFrom(const QList<SyllableGroup> &groups, int language);
+    /// The operator's own lists of the current language, added to the training lists.
+    void readUserDefinedTrainSyllableLists();
+    /// Resolves an own list against the training stock and adds it; false when a syllable of it
+    /// is not in the stock.
+    bool addOwnTrainList(SyllableList list);
+    /// Clears the active flag of the own list with `id`; false when there is no such own list.
+    bool deactivateOwnList(int id);
+    /// Stock index of the first syllable named `name` (ASCII letters in any case), or -1.
+    int findInTrainStock(const QString &name) const;
+    int findInTestStock(const QString &name) const;
+    int findInCurrentStock(const QString &name) const;
+
+    // Filling the sequence of a prepared run
+    /// Blocks of the list's syllables, each block shuffled, no block starting with the syllable
+    /// that ended the one before.
+    void fillShuffled(const SyllableList &list);
+    /// The list in its own order, over and over.
+    void fillOrdered(const SyllableList &list);
+    /// Syllables drawn from the whole stock, none again until every one was presented; the
+    /// bookkeeping carries over to the next run.
+    void fillRandomWithoutRepetition();
+    /// Six syllables drawn from the whole stock, presented in shuffled blocks.
+    void fillRandomWithRepetition();
+    RandomGenerator &random() { return m_random; }
 
 private:
     std::vector<ORVA_Syllable> &currentStock();
     const std::vector<ORVA_Syllable> &currentStock() const;
-    /// Fills both stocks with the names of the language's tables, without sound.
-    void buildStocksFromNameTables();
+    bool readSyllables(const QString &folder, std::vector<ORVA_Syllable> &stock, const char *what);
+    /// Resolves every entry of `list` in `stock` and adds it to `set` when all are found.
+    bool
+    resolveAndAdd(SyllableList list, const std::vector<ORVA_Syllable> &stock, SyllableListSet &set);
+    /// The draw avoids `last` unless it is the only syllable left to draw.
+    int drawUnused(int last);
     ORVA_Wave *currentNoise();
 
     SyllableListSet m_trainSyllableList;
@@ -182,6 +222,8 @@ private:
     int m_selection = 1;
     QList<ORVA_Statistic> m_statistics;
     UserLog m_userLog;
+    RandomGenerator m_random;
+    int m_lastDrawn = 0; ///< the last syllable of the draw with repetition, kept across runs
 };
 
 } // namespace orva

@@ -173,12 +173,45 @@ void RunController::startExperiment(int mode)
 
 void RunController::chooseSyllableMode()
 {
-    // Every measurement gets the syllables of the run's list in list order, over and over.
-    const SyllableList *list = m_experiment.runList(m_experiment.mode());
-    if (!list || list->entries.isEmpty())
-        return;
-    for (int i = 0; i < m_experiment.measurementCount(); ++i)
-        m_experiment.measurement(i).stockIndex = list->entries[i % list->entries.size()].stockIndex;
+    logMessage(1, "BEGIN: choose Syllable Mode\n");
+    ORVA_Experiment &experiment = m_experiment;
+    if (experiment.isTestMode()) {
+        experiment.setSelection(1);
+        if (experiment.testSyllableList().size() > 0)
+            experiment.fillShuffled(experiment.testSyllableList().at(0));
+    } else {
+        const ORVA_Proband &client = experiment.client();
+        experiment.setSelection(client.syllableSelection());
+        const SyllableList *list = experiment.runList(Training);
+        switch (client.syllableSelection()) {
+        case 2:
+            if (client.repeat()) {
+                logMessage(1, "   CSM 10 : CreateRandomSyllableList 02\n");
+                experiment.fillRandomWithRepetition();
+            } else {
+                logMessage(1, "   CSM 11 : CreateRandomSyllableList\n");
+                experiment.fillRandomWithoutRepetition();
+            }
+            break;
+        case 1:
+        case 3:
+            logMessage(1, "   CSM 20 : CreateFixedSyllableList\n");
+            if (list && client.syllableSelection() == 1)
+                experiment.fillShuffled(*list);
+            else if (list)
+                experiment.fillOrdered(*list);
+            break;
+        default:
+            break;
+        }
+    }
+    QString used = QStringLiteral("\nUSED SYLLABLES:\n");
+    for (int i = 0; i < experiment.measurementCount(); ++i) {
+        if (const ORVA_Syllable *syllable = experiment.syllableOfMeasurement(i))
+            used += syllable->name + QStringLiteral("  ");
+    }
+    logMessage(1, used + QStringLiteral("\n\n"));
+    logMessage(1, "END: choose Syllable Mode\n");
 }
 
 void RunController::onStart()

@@ -43,6 +43,15 @@ const SyllableList *SyllableListSet::byId(int id) const
     return position < 0 ? nullptr : &m_lists[position];
 }
 
+bool SyllableListSet::deactivateOwn(int id)
+{
+    const int position = positionOf(id);
+    if (position < 0 || !m_lists[position].own)
+        return false;
+    m_lists[position].active = false;
+    return true;
+}
+
 int SyllableListSet::sizeOf(int id) const
 {
     const SyllableList *list = byId(id);

@@ -46,6 +46,10 @@ public:
     /// Number of syllables of the list with `id`, or 0.
     int sizeOf(int id) const;
     const QList<SyllableList> &lists() const { return m_lists; }
+    /// Clears the active flag of the own list with `id`; false when there is no such own list.
+    bool deactivateOwn(int id);
+    /// Removes the last list (a temporary list of a random draw); the id counters stay.
+    void removeLast() { m_lists.removeLast(); }
 
 private:
     QList<SyllableList> m_lists;

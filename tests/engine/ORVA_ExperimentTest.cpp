@@ -32,6 +32,13 @@ void fill(ORVA_Experiment &experiment, const QList<Measurement> &measurements)
     experiment.setMeasurements(measurements);
 }
 
+// The German name tables as material, without recordings.
+void useGermanNames(ORVA_Experiment &experiment)
+{
+    experiment.setLanguage(DE_DE, false, false);
+    experiment.createSyllableLists();
+}
+
 } // namespace
 
 void ORVA_ExperimentTest::newModelIsAnEmptyMainTest()
@@ -65,7 +72,7 @@ void ORVA_ExperimentTest::prepareRunSizesTheSequence()
     QFETCH(int, repetitions);
     QFETCH(int, length);
     ORVA_Experiment experiment;
-    experiment.setLanguage(DE_DE, true, false);
+    useGermanNames(experiment);
     experiment.client().setRepetitions(repetitions);
     experiment.setMeasurements({ { 3, 400, Right } });
     experiment.prepareRun(mode);
@@ -80,7 +87,7 @@ void ORVA_ExperimentTest::prepareRunSizesTheSequence()
 void ORVA_ExperimentTest::rejectingTheFirstMeasurementStepsBeforeIt()
 {
     ORVA_Experiment experiment;
-    experiment.setLanguage(DE_DE, true, false);
+    useGermanNames(experiment);
     experiment.prepareRun(PreTest);
     experiment.setReactionTime(530);
     experiment.setRight();
@@ -141,23 +148,29 @@ void ORVA_ExperimentTest::resetKeepsOrReplacesTheClient()
 void ORVA_ExperimentTest::settingTheLanguageClearsTheRunAndResetsAMissingListChoice()
 {
     ORVA_Experiment experiment;
+    useGermanNames(experiment);
+    experiment.prepareRun(PreTest);
     experiment.client().setChosenList(PL_PL, 42);
-    experiment.client().setChosenList(DE_DE, 42);
-    experiment.setLanguage(PL_PL, true, false);
+    experiment.setLanguage(PL_PL, false, false);
     QCOMPARE(experiment.expLanguage(), int(PL_PL));
     QCOMPARE(experiment.languageCode(), QStringLiteral("pl_pl"));
-    QCOMPARE(experiment.client().chosenList(PL_PL), 0);
-    QCOMPARE(experiment.client().chosenList(DE_DE), 42); // other languages keep their choice
-    experiment.prepareRun(PreTest);
-    experiment.setLanguage(DE_DE, false, false);
     QCOMPARE(experiment.measurementCount(), 0);
-    QCOMPARE(experiment.client().chosenList(DE_DE), 42); // no lists built without audio
+    QCOMPARE(experiment.trainStock().size(), size_t(211));
+    QCOMPARE(experiment.client().chosenList(PL_PL), 42); // no lists built without audio
+
+    // Without recordings below the base directory the lists of the previous language go.
+    experiment.setBaseDirectory(QStringLiteral("/nonexistent"));
+    experiment.setLanguage(DE_DE, true, false);
+    QCOMPARE(experiment.trainSyllableList().size(), 0);
+    QCOMPARE(experiment.testSyllableList().size(), 0);
+    QVERIFY(!experiment.canStartRun(PreTest));
+    QVERIFY(!experiment.canStartRun(Training));
 }
 
 void ORVA_ExperimentTest::statisticsOfAPreTest()
 {
     ORVA_Experiment experiment;
-    experiment.setLanguage(DE_DE, true, false);
+    useGermanNames(experiment);
     experiment.prepareRun(PreTest);
     QList<Measurement> measurements;
     for (int i = 0; i < 10; ++i)
@@ -187,7 +200,7 @@ void ORVA_ExperimentTest::statisticsOfAPreTest()
 void ORVA_ExperimentTest::statisticsOfARunWithoutAnswers()
 {
     ORVA_Experiment experiment;
-    experiment.setLanguage(DE_DE, true, false);
+    useGermanNames(experiment);
     experiment.prepareRun(PreTest);
     fill(experiment, QList<Measurement>(12, { 0, 2000, NoAnswer }));
     experiment.calcStatistics();
@@ -200,7 +213,7 @@ void ORVA_ExperimentTest::statisticsOfARunWithoutAnswers()
 void ORVA_ExperimentTest::statisticsAreComputedOncePerRunInNameOrder()
 {
     ORVA_Experiment experiment;
-    experiment.setLanguage(DE_DE, true, false);
+    useGermanNames(experiment);
     experiment.prepareRun(PreTest);
     // ta, pa, ga presented; an aborted rest (result 0) and a never presented syllable count not
     fill(experiment,
@@ -253,7 +266,7 @@ void ORVA_ExperimentTest::listIdsFollowTheCounters()
 void ORVA_ExperimentTest::listDisplayText()
 {
     ORVA_Experiment experiment;
-    experiment.setLanguage(DE_DE, true, false);
+    useGermanNames(experiment);
     QCOMPARE(experiment.trainSyllableList().at(0).displayText(),
              QStringLiteral("[ A1 ] ba da ga ka pa ta"));
     SyllableList own;

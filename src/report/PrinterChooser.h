@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace orva {
+
+/// Chooses the printer a document goes to: the print dialog for the operator, a PDF file for
+/// tests and for saving a printout.
+class PrinterChooser
+{
+public:
+    virtual ~PrinterChooser() = default;
+    /// Sets up `printer`; false when the operator cancelled. `singlePage` limits the dialog to
+    /// page 1 and one copy.
+    virtual bool choose(QPrinter &printer, QWidget *owner, bool singlePage) = 0;
+};
+
+/// The desktop's print dialog.
+class DialogPrinterChooser final : public PrinterChooser
+{
+public:
+    bool choose(QPrinter &printer, QWidget *owner, bool singlePage) override;
+};
+
+/// Prints into a PDF file without asking.
+class PdfPrinterChooser final : public PrinterChooser
+{
+public:
+    explicit PdfPrinterChooser(QString path)
+        : m_path(std::move(path))
+    { }
+    bool choose(QPrinter &printer, QWidget *owner, bool singlePage) override;
+
+private:
+    QString m_path;
+};
+
+} // namespace orva
