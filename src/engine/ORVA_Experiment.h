@@ -169,8 +169,12 @@ public:
     /// Adds each group whose syllables are all in the training (test) stock, as a built-in list.
     void createTrainSyllableListFrom(const QList<SyllableGroup> &groups, int language);
     void createTestSyllableListFrom(const QList<SyllableGroup> &groups, int language);
-    /// The operator's own lists of the current language, added to the training lists.
-    void readUserDefinedTrainSyllableLists();
+    /// The operator's own lists of the current language, read from "<base>/bin/ORVA.ors" and
+    /// added to the training lists; false when the file cannot be read.
+    bool readUserDefinedTrainSyllableLists();
+    /// Writes the own lists of the current language to "<base>/bin/ORVA.ors", keeping the lists
+    /// of the other languages that the file holds; false when it could not be written.
+    bool writeUserDefinedTrainSyllableTrain() const;
     /// Resolves an own list against the training stock and adds it; false when a syllable of it
     /// is not in the stock.
     bool addOwnTrainList(SyllableList list);

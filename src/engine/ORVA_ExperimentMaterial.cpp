@@ -179,11 +179,6 @@ void ORVA_Experiment::createTestSyllableListFrom(const QList<SyllableGroup> &gro
                m_testSyllableList.size());
 }
 
-void ORVA_Experiment::readUserDefinedTrainSyllableLists()
-{
-    // The own-lists file is not read yet; only lists added in this session exist.
-}
-
 bool ORVA_Experiment::resolveAndAdd(SyllableList list,
                                     const std::vector<ORVA_Syllable> &stock,
                                     SyllableListSet &set)

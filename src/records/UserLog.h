@@ -11,6 +11,8 @@
 
 namespace orva {
 
+class LineSource;
+
 /// One run in a client's training history.
 struct UserLogEntry
 {
@@ -45,6 +47,9 @@ struct WordStats
 class UserLog
 {
 public:
+    /// Lines of the file are read up to this many characters.
+    static constexpr int kMaxLineChars = 1023;
+
     /// `nowSeconds` gives the wall-clock time in seconds since 1970 (UTC).
     explicit UserLog(std::function<qint64()> nowSeconds = {});
 
@@ -58,16 +63,29 @@ public:
     void setClient(const ORVA_Proband &client) { m_client = client; }
     const ORVA_Proband &client() const { return m_client; }
 
-    /// Reads the history file at `path`; false (and an empty history) when it cannot be read.
+    /// Reads the history file at `path`; false when it cannot be opened or a section comes before
+    /// its header line (the history is then left empty).
     [[nodiscard]] bool load(const QString &path);
-    /// Writes the history file; false when it could not be written.
+    /// load() from lines already open.
+    [[nodiscard]] bool read(LineSource &source);
+    /// Writes the history file, replacing `path` only once it was written completely; false when
+    /// it could not be written (a previous file is then left as it was).
     [[nodiscard]] bool save(const QString &path) const;
+    /// The text of the file, with "\n" line ends.
+    QString toText() const;
 
     const QList<UserLogEntry> &entries() const { return m_entries; }
     const std::map<QString, WordStats> &words() const { return m_words; }
     int currentEntry() const { return m_entries.size() - 1; }
 
 private:
+    /// Appends `entry`, first dropping a last entry in which nothing was recorded.
+    void appendEntry(UserLogEntry entry);
+    void readEntryLine(QStringView line);
+    void readWordLine(QStringView line);
+    /// Clears what a rejected file left and returns false.
+    bool rejectRead();
+
     std::function<qint64()> m_nowSeconds;
     QList<UserLogEntry> m_entries;
     std::map<QString, WordStats> m_words;

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The operator's own training lists of the run model and their file.
+#include "engine/ORVA_Experiment.h"
+#include "records/SyllableListFile.h"
+#include "support/Logger.h"
+
+namespace orva {
+
+bool ORVA_Experiment::readUserDefinedTrainSyllableLists()
+{
+    logMessage(1, "BEGIN: readUserDefinedTrainSyllableLists\n");
+    // Without an installation folder the path would point into the root of the file system.
+    if (m_baseDirectory.isEmpty())
+        return false;
+    const QString path = SyllableListFile::filePath(m_baseDirectory);
+    logMessage(1, "readUserDefinedTrainSyllableLists: filenName: %s\n", path.toUtf8().constData());
+    const Result<QList<SyllableListFile::OwnList>> lists = SyllableListFile::read(path);
+    if (!lists.ok()) {
+        logMessage(2, "   readUserDefinedTrainSyllableLists: %s\n",
+                   lists.error().toUtf8().constData());
+        return false;
+    }
+    for (const SyllableListFile::OwnList &own : lists.value()) {
+        if (own.language != m_expLanguage)
+            continue;
+        SyllableList list;
+        list.label = own.label;
+        list.language = own.language;
+        list.id = own.id;
+        list.active = own.active;
+        for (const QString &syllable : own.syllables)
+            list.entries.append({ syllable, -1 });
+        // A list with a syllable that has no recording is left out without a message.
+        addOwnTrainList(std::move(list));
+    }
+    return true;
+}
+
+bool ORVA_Experiment::writeUserDefinedTrainSyllableTrain() const
+{
+    logMessage(1, "BEGIN: writeUserDefinedTrainSyllableTrain\n");
+    if (m_baseDirectory.isEmpty())
+        return false;
+    const QString path = SyllableListFile::filePath(m_baseDirectory);
+    QList<SyllableListFile::OwnList> lists;
+    const QList<SyllableList> &set = m_trainSyllableList.lists();
+    for (int i = 0; i < set.size(); ++i) {
+        const SyllableList &list = set[i];
+        logMessage(4,
+                   QString::asprintf("writeSyllableList[%3d] = ", i) + list.label
+                       + QLatin1String(list.own ? ", Wr\n" : ", No\n"));
+        if (!list.own)
+            continue;
+        SyllableListFile::OwnList own;
+        own.label = list.label;
+        own.language = list.language;
+        own.languageCode = SyllableListFile::upperCode(list.language);
+        own.id = list.id;
+        own.active = list.active;
+        for (const SyllableList::Entry &entry : list.entries)
+            own.syllables << entry.name;
+        lists << own;
+    }
+    // Only the current language's lists are in memory; those of the other languages are carried
+    // over from the file as it is.
+    const Result<QList<SyllableListFile::OwnList>> onDisk = SyllableListFile::read(path);
+    if (onDisk.ok()) {
+        for (const SyllableListFile::OwnList &own : onDisk.value()) {
+            if (own.language != m_expLanguage)
+                lists << own;
+        }
+    }
+    const Status written = SyllableListFile::write(path, lists);
+    if (!written.ok())
+        logMessage(1, "ERROR: %s\n", written.error().toUtf8().constData());
+    return written.ok();
+}
+
+} // namespace orva

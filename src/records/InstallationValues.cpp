@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/InstallationValues.h"
+
+#include "records/Registry.h"
+#include "support/Logger.h"
+
+namespace orva {
+
+QString InstallationValues::keyPath()
+{
+    return QString::asprintf("SOFTWARE\\Norquell\\ORVA\\%d.%d", 3, 1);
+}
+
+Result<InstallationValues> InstallationValues::read(const Registry &registry)
+{
+    InstallationValues values;
+    const struct
+    {
+        const char *name;
+        QString *value;
+    } reads[] = {
+        { "root", &values.root },
+        { "TrueUpdateDir", &values.trueUpdateDir },
+        { "language", &values.language },
+    };
+    for (const auto &read : reads) {
+        const QString name = QString::fromLatin1(read.name);
+        const int code = registry.readStringValue(keyPath(), name, *read.value);
+        if (code != 0) {
+            logMessage(1, "ERROR: installation value %s of %s is missing (%d)\n", read.name,
+                       keyPath().toUtf8().constData(), code);
+            return Status::failure(
+                QStringLiteral(
+                    "cannot read the installation value \"%1\" of HKEY_LOCAL_MACHINE\\%2 "
+                    "from %3: not found")
+                    .arg(name, keyPath(), registry.hiveFile(QStringLiteral("HKEY_LOCAL_MACHINE"))));
+        }
+    }
+    return values;
+}
+
+} // namespace orva

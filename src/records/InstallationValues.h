@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "support/Status.h"
+
+#include <QString>
+
+namespace orva {
+
+class Registry;
+
+/// The three values the installation writes for the program: the installation folder, the
+/// update client's folder and the user-interface language code. Read once at start-up.
+struct InstallationValues
+{
+    /// "SOFTWARE\Norquell\ORVA\3.1", in the local-machine hive.
+    static QString keyPath();
+
+    /// Reads "root", "TrueUpdateDir" and "language" in this order. A missing value fails, naming
+    /// the first one that is missing; the caller then must not run on half set up.
+    static Result<InstallationValues> read(const Registry &registry);
+
+    QString root;
+    QString trueUpdateDir;
+    QString language;
+};
+
+} // namespace orva

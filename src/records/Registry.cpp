@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/Registry.h"
+
+#include "records/TextFile.h"
+#include "support/Logger.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace orva {
+
+namespace {
+
+const QString kLocalMachine = QStringLiteral("HKEY_LOCAL_MACHINE");
+const QString kCurrentUser = QStringLiteral("HKEY_CURRENT_USER");
+const QString kUsers = QStringLiteral("HKEY_USERS");
+
+// Both separators are accepted in the files; comparisons ignore case.
+QString normalisedKey(QString key)
+{
+    key.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    while (key.endsWith(QLatin1Char('\\')))
+        key.chop(1);
+    return key.toCaseFolded();
+}
+
+QString unquoted(QString value)
+{
+    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+} // namespace
+
+Registry::Locations Registry::defaultLocations()
+{
+    Locations locations;
+    locations.localMachine = QStringLiteral("/etc/orva/registry.ini");
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    if (!executable.isEmpty())
+        locations.localMachineOverride =
+            QFileInfo(executable).absoluteDir().filePath(QStringLiteral("registry.ini"));
+    locations.currentUser = QDir::homePath() + QStringLiteral("/.config/orva/registry.ini");
+    return locations;
+}
+
+Registry::Registry(Locations locations)
+    : m_locations(std::move(locations))
+{ }
+
+QString Registry::hiveFile(const QString &hive) const
+{
+    if (hive.compare(kLocalMachine, Qt::CaseInsensitive) == 0) {
+        if (!m_locations.localMachineOverride.isEmpty()
+            && QFileInfo::exists(m_locations.localMachineOverride))
+            return m_locations.localMachineOverride;
+        return m_locations.localMachine;
+    }
+    if (hive.compare(kCurrentUser, Qt::CaseInsensitive) == 0)
+        return m_locations.currentUser;
+    if (hive.compare(kUsers, Qt::CaseInsensitive) == 0)
+        return m_locations.users;
+    return QString();
+}
+
+int Registry::readStringValue(const QString &keyPath,
+                              const QString &valueName,
+                              QString &result) const
+{
+    result.clear();
+    QString hive = kLocalMachine;
+    QString key = keyPath;
+    for (const QString &name : { kLocalMachine, kCurrentUser, kUsers }) {
+        if (keyPath.startsWith(name, Qt::CaseInsensitive)) {
+            hive = name;
+            key = keyPath.mid(name.size() + 1);
+            break;
+        }
+    }
+    const QString path = hiveFile(hive);
+    if (path.isEmpty())
+        return kNotFound;
+    TextFile file;
+    if (file.openRead(path) != 0 || !file.isOpen())
+        return kNotFound;
+
+    const QString wantedSection = normalisedKey(hive + QLatin1Char('\\') + key);
+    const QString wantedValue = valueName.trimmed().toCaseFolded();
+    bool inSection = false;
+    QString line;
+    while (file.readLine(line, 4096)) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';'))
+            || trimmed.startsWith(QLatin1Char('#')))
+            continue;
+        if (trimmed.startsWith(QLatin1Char('['))) {
+            const qsizetype close = trimmed.lastIndexOf(QLatin1Char(']'));
+            inSection =
+                close > 0 && normalisedKey(trimmed.mid(1, close - 1).trimmed()) == wantedSection;
+            continue;
+        }
+        const qsizetype equals = trimmed.indexOf(QLatin1Char('='));
+        if (!inSection || equals < 0)
+            continue;
+        if (trimmed.left(equals).trimmed().toCaseFolded() == wantedValue) {
+            result = unquoted(trimmed.mid(equals + 1).trimmed());
+            return 0;
+        }
+    }
+    logMessage(5, "   Registry: no value %s in %s (%s)\n", valueName.toUtf8().constData(),
+               keyPath.toUtf8().constData(), path.toUtf8().constData());
+    return kNotFound;
+}
+
+} // namespace orva
