@@ -29,6 +29,17 @@ QString unescape(QStringView text)
     return result;
 }
 
+bool isName(QStringView key)
+{
+    if (key.isEmpty() || !key.front().isLetter())
+        return false;
+    for (const QChar c : key) {
+        if (!(c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('_')))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const StringTable &StringTable::german()
@@ -57,7 +68,12 @@ Result<StringTable> StringTable::parse(const QByteArray &utf8, const QString &so
             continue;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         bool numberOk = false;
-        const int id = equals > 0 ? line.left(equals).trimmed().toInt(&numberOk) : 0;
+        const QStringView key = equals > 0 ? line.left(equals).trimmed() : QStringView();
+        const int id = key.toInt(&numberOk);
+        if (!numberOk && isName(key)) {
+            table.m_named.insert(key.toString(), unescape(line.mid(equals + 1)));
+            continue;
+        }
         if (!numberOk)
             return Status::failure(QStringLiteral("cannot read string table %1: line %2: expected "
                                                   "\"<number>=<text>\"")
@@ -85,6 +101,16 @@ QString StringTable::text(int id) const
     if (this != &german())
         return german().text(id);
     return QStringLiteral("#%1").arg(id);
+}
+
+QString StringTable::text(const QString &key) const
+{
+    const auto found = m_named.constFind(key);
+    if (found != m_named.constEnd())
+        return *found;
+    if (this != &german())
+        return german().text(key);
+    return QLatin1Char('#') + key;
 }
 
 } // namespace orva

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/MainWindow.h"
+
+#include "fakes/RecordingMessageBoxes.h"
+#include "mainwindow/MainWindowContent.h"
+#include "support/Clock.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orva;
+
+namespace {
+
+/// An installation in a temporary folder: bin/ with its installation values, data/.
+struct Installation
+{
+    Installation()
+    {
+        QDir root(dir.path());
+        root.mkpath(QStringLiteral("bin"));
+        root.mkpath(QStringLiteral("data/de_de"));
+        setValues(QStringLiteral("de_de"));
+    }
+    void setValues(const QString &language)
+    {
+        QFile file(registryFile());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norquell\\ORVA\\3.1]\nroot=%1\n"
+                                  "TrueUpdateDir=%1/update\nlanguage=%2\n")
+                       .arg(dir.path(), language)
+                       .toUtf8());
+    }
+    QString registryFile() const { return dir.filePath(QStringLiteral("bin/registry.ini")); }
+    StartupOptions options() const
+    {
+        StartupOptions options;
+        options.currentDirectory = dir.filePath(QStringLiteral("bin"));
+        options.registry = Registry::Locations { registryFile(), QString(), QString(), QString() };
+        options.logFile = dir.filePath(QStringLiteral("bin/log.txt"));
+        return options;
+    }
+    QByteArray log() const
+    {
+        QFile file(dir.filePath(QStringLiteral("bin/log.txt")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startingWithoutRecordingsShowsError111AndEndsWithMinusOne();
+    void missingInstallationValuesFallBackToTheStartFolder();
+    void menuCarriesTheCommandNumbersAndTexts();
+};
+
+void MainWindowTest::startingWithoutRecordingsShowsError111AndEndsWithMinusOne()
+{
+    Installation installation;
+    SteadyClock clock;
+    test::RecordingMessageBoxes boxes;
+    {
+        MainWindowContent content(installation.options(), clock, boxes);
+        QCOMPARE(content.baseDirectory(), installation.dir.path());
+        MainWindow window(content, content.strings());
+        QVERIFY(!content.onCreate(&window));
+        QCOMPARE(content.exitCode(), -1);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].title, content.strings().text(110));
+        QCOMPARE(boxes.boxes[0].text, content.strings().text(111));
+        QCOMPARE(boxes.boxes[0].icon, MessageIcon::Error);
+    }
+    // Ending this way still writes the settings.
+    QVERIFY(QFile::exists(installation.dir.filePath(QStringLiteral("bin/ORVA.ini"))));
+    const QByteArray log = installation.log();
+    QVERIFY(log.startsWith("ORVA  3.1.31 debug 00\n\nLOG "));
+    QVERIFY(log.contains("BEGIN: Constructor MainWindowContent\n"));
+    QVERIFY(log.contains("END: Constructor MainWindowContent\n"));
+    QVERIFY(log.contains(QStringLiteral("Con MWC 10: Initial Directory %1\n")
+                             .arg(installation.dir.path())
+                             .toUtf8()));
+}
+
+void MainWindowTest::missingInstallationValuesFallBackToTheStartFolder()
+{
+    Installation installation;
+    QFile::remove(installation.registryFile());
+    SteadyClock clock;
+    test::RecordingMessageBoxes boxes;
+    MainWindowContent content(installation.options(), clock, boxes);
+    QCOMPARE(content.baseDirectory(), installation.dir.path()); // the parent of bin/
+    QCOMPARE(content.userInterfaceLanguage(), 0);
+    QCOMPARE(content.settings().dataDirectory, installation.dir.path() + QStringLiteral("/data"));
+    QVERIFY(installation.log().contains("Con MWC 05: "));
+}
+
+void MainWindowTest::menuCarriesTheCommandNumbersAndTexts()
+{
+    Installation installation;
+    SteadyClock clock;
+    test::RecordingMessageBoxes boxes;
+    MainWindowContent content(installation.options(), clock, boxes);
+    MainWindow window(content, content.strings());
+    QCOMPARE(window.menuAction(32787)->text(), QStringLiteral("&Vortest\tF6"));
+    QCOMPARE(window.commandText(32787), QStringLiteral("Vortest"));
+    QCOMPARE(window.menuAction(32842)->text(), QStringLiteral("Ö&ffne Datenbank"));
+    QVERIFY(window.menuAction(105) != nullptr);
+    QCOMPARE(window.minimumSize(), QSize(790, 550));
+    window.enableMenuItems({ { 32787, false } });
+    QVERIFY(!window.menuAction(32787)->isEnabled());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
