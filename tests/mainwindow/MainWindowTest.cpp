@@ -62,6 +62,7 @@ private slots:
     void startingWithoutRecordingsShowsError111AndEndsWithMinusOne();
     void missingInstallationValuesFallBackToTheStartFolder();
     void menuCarriesTheCommandNumbersAndTexts();
+    void startsOnTheDemoInstallationWithEveryChildWindowLaidOut();
 };
 
 void MainWindowTest::startingWithoutRecordingsShowsError111AndEndsWithMinusOne()
@@ -118,6 +119,40 @@ void MainWindowTest::menuCarriesTheCommandNumbersAndTexts()
     QCOMPARE(window.minimumSize(), QSize(790, 550));
     window.enableMenuItems({ { 32787, false } });
     QVERIFY(!window.menuAction(32787)->isEnabled());
+}
+
+void MainWindowTest::startsOnTheDemoInstallationWithEveryChildWindowLaidOut()
+{
+    const QString demo = QStringLiteral(ORVA_DEMO_DIR);
+    if (!QFile::exists(demo + QStringLiteral("/media/de_de/Silben81/ba.wav")))
+        QSKIP("the demo installation is made by the test demo.installation");
+    QTemporaryDir scratch;
+    StartupOptions options;
+    options.currentDirectory = demo + QStringLiteral("/bin");
+    options.registry = Registry::Locations { demo + QStringLiteral("/bin/registry.ini"), QString(),
+                                             QString(), QString() };
+    options.logFile = scratch.filePath(QStringLiteral("log.txt"));
+    SteadyClock clock;
+    test::RecordingMessageBoxes boxes;
+    MainWindowContent content(options, clock, boxes);
+    MainWindow window(content, content.strings());
+    window.resize(1280, 900);
+    QVERIFY(content.onCreate(&window));
+    window.show();
+    content.onShown();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const MainWindowLayout &layout = content.layout();
+    QCOMPARE(content.child(1012)->geometry(), layout.chart);
+    QCOMPARE(content.child(1048)->geometry(), layout.levelMeter);
+    QCOMPARE(content.child(1010)->geometry(), layout.slider);
+    QCOMPARE(content.child(1028)->geometry(), layout.lastName);
+    QCOMPARE(content.child(1031)->geometry(), layout.comment);
+    QCOMPARE(content.child(1032)->geometry(), layout.logo);
+    QVERIFY(!content.child(1022)->isVisible()); // no evaluation before the first run
+    QVERIFY(!content.child(1019)->isVisible());
+    QVERIFY(content.isGuideShown());
+    QDir().mkpath(QStringLiteral("artefacts"));
+    QVERIFY(window.grab().save(QStringLiteral("artefacts/main-window.png")));
 }
 
 QTEST_MAIN(MainWindowTest)
