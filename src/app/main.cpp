@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
@@ -36,6 +37,9 @@ int main(int argc, char *argv[])
             exitCode = content.exitCode();
         } else {
             boxes.setOwner(&window);
+            // Without a window manager a maximised window keeps its size; fill the screen.
+            if (const QScreen *screen = window.screen())
+                window.setGeometry(screen->availableGeometry());
             window.showMaximized();
             content.onShown();
             orva::logMessage(7, "WinMain : Start MessageLoop\n");
