@@ -124,7 +124,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         // The fields and the slider pass every key to the program's key map first.
-        if (m_content.translateAccelerator(static_cast<QKeyEvent *>(event)))
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (m_content.translateAccelerator(key) || m_content.fieldKeyPress(watched, key))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -2,6 +2,7 @@
 #include "mainwindow/MainWindowContent.h"
 
 #include "mainwindow/Artwork.h"
+#include "mainwindow/ClientFieldRules.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/PanelDC.h"
 #include "mainwindow/SplashScreen.h"
@@ -221,7 +222,8 @@ bool MainWindowContent::onCreate(MainWindow *window)
     logMessage(1, "BEGIN: On Create -----------------------------------------\n");
     m_window = window;
     m_palette = std::make_unique<Palette>(QApplication::palette());
-    m_timers = std::make_unique<TimerHost>([this](int id) { onTimer(id); });
+    m_timerHost = std::make_unique<TimerHost>([this](int id) { onTimer(id); });
+    m_timers = m_options.timers ? m_options.timers : m_timerHost.get();
     m_toolTip = std::make_unique<CToolTip>(static_cast<CToolTip::Host &>(*this), m_strings);
 
     auto *splash = new QS_SplashScreen(m_strings, *m_palette, m_uiLanguage);
@@ -274,7 +276,12 @@ QWidget *MainWindowContent::addPanel(int id,
                                      bool framed,
                                      std::function<void(DrawingSurface &)> painter)
 {
-    auto panel = std::make_unique<PanelDC>(*m_palette, std::move(painter));
+    // Panels paint in the normal font unless their painter chooses another.
+    auto panel = std::make_unique<PanelDC>(*m_palette,
+                                           [this, painter = std::move(painter)](DrawingSurface &s) {
+                                               s.setFont(&m_normalFont);
+                                               painter(s);
+                                           });
     QWidget *widget = panel->create(m_window->canvas(), id, toolTip, framed);
     widget->setAttribute(Qt::WA_TransparentForMouseEvents); // mouse moves reach the main window
     widget->setObjectName(QStringLiteral("panel%1").arg(id));
@@ -354,6 +361,12 @@ void MainWindowContent::createSubWindows()
     m_lastName = field(kLastNameId);
     m_birthday = field(kBirthdayId);
     m_birthday->setAlignment(Qt::AlignCenter);
+    for (QLineEdit *name : { m_firstName.data(), m_lastName.data() })
+        name->setMaxLength(128);
+    QObject::connect(m_firstName, &QLineEdit::textEdited, m_window,
+                     [this](const QString &text) { onNameEdited(true, text); });
+    QObject::connect(m_lastName, &QLineEdit::textEdited, m_window,
+                     [this](const QString &text) { onNameEdited(false, text); });
     addPanel(kRunDateId, 196, true, [this](DrawingSurface &s) {
         s.fillRect(Palette::kWindow, false, false, s.rect());
         s.setTextColor(Palette::kNearBlack);
@@ -904,6 +917,55 @@ bool MainWindowContent::translateAccelerator(QKeyEvent *event)
     if (action.consumed)
         m_isInput = false;
     return action.consumed;
+}
+
+void MainWindowContent::onNameEdited(bool firstName, const QString &text)
+{
+    // Only typed or pasted text counts; the program's own setting of the text sets no input flag.
+    if (!m_isInput)
+        return;
+    if (firstName)
+        m_experiment.client().setFirstName(text);
+    else
+        m_experiment.client().setLastName(text);
+    m_isInput = false;
+}
+
+bool MainWindowContent::fieldKeyPress(QObject *field, QKeyEvent *event)
+{
+    if (field == m_firstName || field == m_lastName) {
+        const QString text = event->text();
+        if (text.size() != 1 || event->key() == Qt::Key_Backspace || !text.at(0).isPrint())
+            return false; // editing keys keep their behaviour
+        return !isNameCharacter(text.at(0));
+    }
+    if (field != m_birthday)
+        return false;
+    const BirthdayMask mask(m_uiLanguage);
+    const QString current = m_birthday->text();
+    int start = m_birthday->cursorPosition();
+    int end = start;
+    if (m_birthday->hasSelectedText()) {
+        start = m_birthday->selectionStart();
+        end = m_birthday->selectionEnd();
+    }
+    MaskedText edited;
+    if (event->key() == Qt::Key_Backspace) {
+        edited = mask.backspace(current, start, end);
+    } else if (event->key() == Qt::Key_Delete) {
+        edited = mask.deleteSelection(current, start, end);
+    } else if (event->text().size() == 1 && event->text().at(0).isDigit()) {
+        edited = mask.typeDigit(current, start, end, event->text().at(0));
+    } else if (event->text().size() == 1 && event->text().at(0).isPrint()) {
+        return true; // the mask takes digits only
+    } else {
+        return false; // arrows, Home, End
+    }
+    m_birthday->setText(edited.text);
+    m_birthday->setCursorPosition(edited.caret);
+    m_experiment.client().birthday() = mask.read(edited.text);
+    m_isInput = false;
+    return true;
 }
 
 bool MainWindowContent::onExit()

@@ -38,6 +38,7 @@ class MessageBoxes;
 class PanelDC;
 class Palette;
 class TimerHost;
+class TimerService;
 
 /// What the start-up takes from outside; tests replace the parts they control.
 struct StartupOptions
@@ -49,6 +50,9 @@ struct StartupOptions
     bool logToStderr = false;
     /// Where the diagnostic log goes (the current directory's "log.txt" by default).
     QString logFile;
+    /// Timers to use instead of the event loop's (tests drive them on a manual clock); the
+    /// expiries must come back through MainWindowContent::onTimer.
+    TimerService *timers = nullptr;
 };
 
 /// The one object behind the main window: it owns the run model, the run controller, the
@@ -77,6 +81,9 @@ public:
     void onCommand(int command);
     /// Keys reach this first, from the main window and from the fields; true when consumed.
     bool translateAccelerator(QKeyEvent *event);
+    /// A key the key map left to the field `field`: the name filters and the birthday mask.
+    /// True when the field must not see it.
+    bool fieldKeyPress(QObject *field, QKeyEvent *event);
     void onSize(int width, int height);
     /// The main window's own parts: captions, axis and count strip.
     void onPaint(QPainter &painter);
@@ -139,6 +146,7 @@ private:
     CommandState commandState() const;
     int uiLanguageFromCode(const QString &code) const;
     void storeComment();
+    void onNameEdited(bool firstName, const QString &text);
     bool askToSaveUnsaved();
     PanelState panelState() const;
     QRect barToolTipRect(int measurement) const;
@@ -160,7 +168,8 @@ private:
     Settings m_settings;
     std::unique_ptr<RunController> m_controller;
     std::unique_ptr<Palette> m_palette;
-    std::unique_ptr<TimerHost> m_timers;
+    std::unique_ptr<TimerHost> m_timerHost;
+    TimerService *m_timers = nullptr; ///< the host's, or the one of the start-up options
     std::unique_ptr<CToolTip> m_toolTip;
     QPointer<MainWindow> m_window;
     MainWindowLayout m_layout;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/MainWindow.h"
 
+#include "ScratchInstallation.h"
 #include "fakes/RecordingMessageBoxes.h"
 #include "mainwindow/MainWindowContent.h"
 #include "support/Clock.h"
@@ -126,15 +127,10 @@ void MainWindowTest::startsOnTheDemoInstallationWithEveryChildWindowLaidOut()
     const QString demo = QStringLiteral(ORVA_DEMO_DIR);
     if (!QFile::exists(demo + QStringLiteral("/media/de_de/Silben81/ba.wav")))
         QSKIP("the demo installation is made by the test demo.installation");
-    QTemporaryDir scratch;
-    StartupOptions options;
-    options.currentDirectory = demo + QStringLiteral("/bin");
-    options.registry = Registry::Locations { demo + QStringLiteral("/bin/registry.ini"), QString(),
-                                             QString(), QString() };
-    options.logFile = scratch.filePath(QStringLiteral("log.txt"));
+    const test::ScratchInstallation scratch(demo);
     SteadyClock clock;
     test::RecordingMessageBoxes boxes;
-    MainWindowContent content(options, clock, boxes);
+    MainWindowContent content(scratch.options(), clock, boxes);
     MainWindow window(content, content.strings());
     window.resize(1280, 900);
     QVERIFY(content.onCreate(&window));
