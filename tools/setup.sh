@@ -14,7 +14,7 @@ build=${ORVA_BUILD_DIR:-$here/build}
 logs=$build/setup-logs
 jobs=$(nproc)
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libpulse-dev pulseaudio
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-svg-dev libpulse-dev pulseaudio
           pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox)
 
 say() { printf 'orva: %s\n' "$*"; }

@@ -107,6 +107,9 @@ public:
     bool startButtonFlag() const { return m_startButtonFlag; }
     int tooEarlyCount() const { return m_tooEarlyCount; }
     bool isKeyPressed() const { return m_isKeyPressed; }
+    /// When the current syllable started and when its answer came, on the program clock (µs).
+    qint64 syllableStartUs() const { return m_syllableStartUs; }
+    qint64 answerTimeUs() const { return m_answerTimeUs; }
     /// The countdown duration, written to the settings as "WaitForDelay".
     int countdownMs() const { return m_countdownMs; }
 

@@ -605,11 +605,11 @@ void RunControllerTest::saveAndPrintRules()
 
 void RunControllerTest::wholeRunLogsItsBeginAndEndLines()
 {
+    Run run;
     QTemporaryDir dir;
     Logger::Options options;
     options.fileName = dir.filePath(QStringLiteral("log.txt"));
-    Logger::instance().start(options);
-    Run run;
+    Logger::instance().start(options); // the run's lines only, not the material's
     run.controller.onStartPreTest();
     run.output.advanceMs(kCountdownMs);
     for (int i = 0; i < 12; ++i) {

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "support/MessageBoxes.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace orva {
+
+/// Message boxes of the desktop, modal to `owner` (none: to the application).
+class QtMessageBoxes final : public MessageBoxes
+{
+public:
+    explicit QtMessageBoxes(QWidget *owner = nullptr)
+        : m_owner(owner)
+    { }
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    MessageAnswer show(const QString &title,
+                       const QString &text,
+                       MessageIcon icon,
+                       MessageButtons buttons) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace orva
