@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/ORVA_Experiment.h"
 
+#include "records/ClientFiles.h"
 #include "support/Logger.h"
 
 #include <QDateTime>
@@ -220,11 +221,15 @@ int ORVA_Experiment::createLogFileName(QString &out, bool withDataDirectory) con
     const std::optional<QString> &lastName = m_client.lastName();
     if (!lastName || lastName->isEmpty())
         return 1;
+    // Without an installation folder the data folder would be one at the root of the disk.
+    if (withDataDirectory && m_baseDirectory.isEmpty())
+        return 1;
     QString path = withDataDirectory ? QStringLiteral("%1/data/").arg(m_baseDirectory) : QString();
-    path += *lastName;
+    // A pasted name must not lead out of the data folder.
+    path += ClientFiles::safeFileNamePart(*lastName);
     const std::optional<QString> &firstName = m_client.firstName();
     if (firstName && !firstName->isEmpty())
-        path += QLatin1Char('-') + *firstName;
+        path += QLatin1Char('-') + ClientFiles::safeFileNamePart(*firstName);
     out = path + QStringLiteral(".orl");
     return 0;
 }

@@ -139,6 +139,17 @@ public:
     /// Switches the material to `language`; with `loadAudio` the recordings are read and the
     /// lists rebuilt. The measurements are cleared.
     void setLanguage(int language, bool loadAudio, bool resetClient);
+
+    // Run file
+    /// Reads a run file: 0 read, 1 the file belongs to another material language, -1 any other
+    /// failure. On success the outgoing client's user log is saved, the run and client are
+    /// replaced and the new client's user log is loaded; on failure nothing changes.
+    int read(const QString &path);
+    /// read() without saving or loading any user log, for a scratch model that lists runs.
+    int readDetached(const QString &path);
+    /// Writes the run file, replacing `path` only once it was written; false when it could not
+    /// be written. Removes the white space from the end of the comment.
+    [[nodiscard]] bool write(const QString &path);
     int expLanguage() const { return m_expLanguage; }
     const QString &languageCode() const { return m_languageCode; }
 
@@ -199,6 +210,7 @@ public:
     RandomGenerator &random() { return m_random; }
 
 private:
+    int readRunFile(const QString &path, bool withUserLog);
     std::vector<ORVA_Syllable> &currentStock();
     const std::vector<ORVA_Syllable> &currentStock() const;
     bool readSyllables(const QString &folder, std::vector<ORVA_Syllable> &stock, const char *what);

@@ -8,10 +8,10 @@ namespace orva {
 
 bool ORVA_Experiment::readUserDefinedTrainSyllableLists()
 {
-    logMessage(1, "BEGIN: readUserDefinedTrainSyllableLists\n");
     // Without an installation folder the path would point into the root of the file system.
     if (m_baseDirectory.isEmpty())
         return false;
+    logMessage(1, "BEGIN: readUserDefinedTrainSyllableLists\n");
     const QString path = SyllableListFile::filePath(m_baseDirectory);
     logMessage(1, "readUserDefinedTrainSyllableLists: filenName: %s\n", path.toUtf8().constData());
     const Result<QList<SyllableListFile::OwnList>> lists = SyllableListFile::read(path);
@@ -38,9 +38,9 @@ bool ORVA_Experiment::readUserDefinedTrainSyllableLists()
 
 bool ORVA_Experiment::writeUserDefinedTrainSyllableTrain() const
 {
-    logMessage(1, "BEGIN: writeUserDefinedTrainSyllableTrain\n");
     if (m_baseDirectory.isEmpty())
         return false;
+    logMessage(1, "BEGIN: writeUserDefinedTrainSyllableTrain\n");
     const QString path = SyllableListFile::filePath(m_baseDirectory);
     QList<SyllableListFile::OwnList> lists;
     const QList<SyllableList> &set = m_trainSyllableList.lists();

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/ClientFiles.h"
+
+#include "records/ORVA_Proband.h"
+#include "support/Logger.h"
+#include "support/MessageBoxes.h"
+#include "support/StringTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace orva {
+
+QString ClientFiles::safeFileNamePart(const QString &name)
+{
+    QString safe = name;
+    for (QChar &c : safe) {
+        if (c == u'/' || c == u'\\' || c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u'_';
+    }
+    if (safe.startsWith(u'.'))
+        safe[0] = u'_';
+    return safe;
+}
+
+bool ClientFiles::constructFileName(QString &out,
+                                    bool withFolder,
+                                    const ORVA_Proband &client,
+                                    const Run &run,
+                                    MessageBoxes &boxes,
+                                    const StringTable &strings)
+{
+    logMessage(1, "BEGIN: constructFileName\n");
+    const std::optional<QString> &lastName = client.lastName();
+    if (!lastName || lastName->isEmpty()) {
+        boxes.show(strings.text(110), strings.text(141), MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+    if (!client.birthday().isValid()) {
+        boxes.show(strings.text(110), strings.text(142), MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+    QString name = safeFileNamePart(*lastName);
+    const std::optional<QString> &firstName = client.firstName();
+    if (firstName && !firstName->isEmpty())
+        name += QLatin1Char('-') + safeFileNamePart(*firstName);
+
+    QString kind;
+    switch (run.mode) {
+    case 1:
+        kind = strings.text(165);
+        break;
+    case 2:
+        kind = strings.text(164);
+        break;
+    case 3:
+        kind = strings.text(166);
+        break;
+    }
+    const ORVA_Date &date = client.runDate();
+    const int year = ((date.year % 100) + 100) % 100;
+    QString fileName = name
+        + QString::asprintf("_%02d-%02d-%02d_%02d-%02d-", year, date.month, date.day, date.hour,
+                            date.minute)
+        + kind + QString::asprintf("%02d.orv", run.currentIndex + 1);
+    if (withFolder)
+        fileName =
+            run.dataDirectory + QLatin1Char('/') + run.languageCode + QLatin1Char('/') + fileName;
+    out = fileName;
+    return true;
+}
+
+QString ClientFiles::findRunFile(const QString &builtPath)
+{
+    constexpr qsizetype kVariablePart = 8; // kind, number and ".orv"
+    if (builtPath.size() <= kVariablePart)
+        return QString();
+    const QFileInfo prefix(builtPath.left(builtPath.size() - kVariablePart));
+    const QString namePrefix = prefix.fileName();
+    const QDir folder = prefix.dir();
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString &name : names) {
+        if (name.size() >= namePrefix.size() + 4 && name.startsWith(namePrefix)
+            && name.endsWith(QLatin1String(".orv"), Qt::CaseInsensitive))
+            return folder.filePath(name);
+    }
+    return QString();
+}
+
+} // namespace orva

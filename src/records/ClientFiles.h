@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+namespace orva {
+
+class MessageBoxes;
+class ORVA_Proband;
+class StringTable;
+
+/// Names and places of a client's files: run files in one folder per material language of the
+/// data directory, named after the client, the run's start and its kind.
+class ClientFiles
+{
+public:
+    /// What a run file name is built from.
+    struct Run
+    {
+        int mode = 0; ///< 1 pre-test, 2 main test, 3 training
+        int currentIndex = 0; ///< the run's current position; the name carries it plus one
+        QString dataDirectory;
+        QString languageCode; ///< "de_de" … "pl_pl", the folder of the material language
+    };
+
+    /// `name` as one part of a file name: "/", "\" and control characters become "_", and so does
+    /// a leading ".", so that a pasted name can neither leave its folder nor hide the file.
+    /// Ordinary names are returned unchanged.
+    static QString safeFileNamePart(const QString &name);
+
+    /// The run file name "<last>[-<first>]_yy-mm-dd_hh-mm-<kind><nn>.orv", with
+    /// "<data directory>/<language>/" in front when `withFolder`. Without a last name or without a
+    /// valid birthday the user is told (141, 142) and false is returned, `out` untouched.
+    static bool constructFileName(QString &out,
+                                  bool withFolder,
+                                  const ORVA_Proband &client,
+                                  const Run &run,
+                                  MessageBoxes &boxes,
+                                  const StringTable &strings);
+
+    /// The run file a built name stands for: its last 8 characters (kind, number, ".orv") are
+    /// replaced by any text and ".orv", and the first such file of the folder in name order is
+    /// taken. Empty when there is none. The client's part of the name is matched exactly, so
+    /// names with wildcard characters find their own files only.
+    static QString findRunFile(const QString &builtPath);
+};
+
+} // namespace orva
