@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/MainWindowContent.h"
 
+#include "engine/ScratchRunReader.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/ClientFieldRules.h"
 #include "mainwindow/MainWindow.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -59,6 +61,7 @@ constexpr int kWarningTitle = 146;
 constexpr int kMaterialMissing = 111;
 constexpr int kTestMaterialMissing = 251;
 constexpr int kSettingsMissing = 252;
+constexpr int kNotAvailableYet = 901;
 
 const char *const kLanguageCodes[] = { "de_de", "en_us", "en_uk", "es_es", "fr_fr", "pl_pl" };
 
@@ -196,6 +199,7 @@ void MainWindowContent::changeLanguage(int materialLanguage)
     m_settings.expLanguage = materialLanguage;
     m_experiment.setLanguage(materialLanguage, true, false);
     if (m_window) {
+        getProbandList();
         resetGui(false);
         windowSettings();
         menuSettings();
@@ -256,6 +260,7 @@ bool MainWindowContent::onCreate(MainWindow *window)
     windowSettings();
     menuSettings();
     m_timers->setTimer(kLevelMeterTimer, 32);
+    getProbandList();
     m_logo = Artwork::render(Artwork::kLogo);
     logMessage(1, "   OC 90: update client for %s, version %d.%d.%d, language %s\n",
                utf8(m_trueUpdateDir).constData(), ProgramVersion::kMajor, ProgramVersion::kMinor,
@@ -732,8 +737,153 @@ void MainWindowContent::showFirstRunHelp()
 
 bool MainWindowContent::saveRun()
 {
-    logMessage(1, "   saveRun: saving runs comes with the file commands\n");
+    return onFileSave();
+}
+
+bool MainWindowContent::isRunning() const
+{
+    return m_controller->isRunActive();
+}
+
+void MainWindowContent::showError(int text)
+{
+    m_boxes.show(m_strings.text(kErrorTitle), m_strings.text(text), MessageIcon::Error,
+                 MessageButtons::Ok);
+}
+
+ClientFiles::Run MainWindowContent::runForFileName() const
+{
+    ClientFiles::Run run;
+    run.mode = m_experiment.mode();
+    run.currentIndex = m_experiment.currentIndex();
+    run.dataDirectory = m_settings.dataDirectory;
+    run.languageCode = m_experiment.languageCode();
+    return run;
+}
+
+bool MainWindowContent::writeRun(const QString &path)
+{
+    if (m_experiment.write(path))
+        return true;
+    showError(138);
     return false;
+}
+
+void MainWindowContent::getProbandList()
+{
+    logMessage(1, "BEGIN: getProbandList\n");
+    m_clients.getProbandList(m_settings.dataDirectory, m_experiment.languageCode(),
+                             ScratchRunReader(m_baseDirectory, m_experiment.expLanguage()));
+}
+
+void MainWindowContent::onFileNew()
+{
+    logMessage(1, "BEGIN: On File New\n");
+    if (isRunning())
+        return;
+    m_controller->setStateText(QString());
+    if (!askToSaveUnsaved())
+        return;
+    const MessageAnswer sameClient =
+        m_boxes.show(m_strings.text(140), m_strings.text(139), MessageIcon::Question,
+                     MessageButtons::YesNoCancel);
+    resetGui(sameClient == MessageAnswer::No);
+    m_controller->setProgramState(ProgramState::Idle);
+    m_controller->setRunState(RunState::Empty);
+    windowSettings();
+    menuSettings();
+    repaint(Panel::MainWindow);
+}
+
+bool MainWindowContent::onFileSave()
+{
+    logMessage(1, "BEGIN: On File Save\n");
+    if (isRunning())
+        return false;
+    m_controller->setStateText(QString());
+    repaint(Panel::Status);
+    storeComment();
+    QString path;
+    if (!ClientFiles::constructFileName(path, true, m_experiment.client(), runForFileName(),
+                                        m_boxes, m_strings))
+        return false;
+    if (!writeRun(path))
+        return false;
+    m_boxes.show(m_strings.text(147), m_strings.text(151), MessageIcon::Information,
+                 MessageButtons::Ok);
+    getProbandList();
+    m_controller->setRunState(RunState::Saved);
+    menuSettings();
+    return true;
+}
+
+bool MainWindowContent::onFileSaveAs()
+{
+    logMessage(1, "BEGIN: On File SaveAs\n");
+    if (isRunning())
+        return false;
+    m_controller->setStateText(QString());
+    repaint(Panel::Status);
+    storeComment();
+    QString proposed;
+    if (!ClientFiles::constructFileName(proposed, false, m_experiment.client(), runForFileName(),
+                                        m_boxes, m_strings))
+        return false;
+    const QString folder =
+        QStringLiteral("%1/%2").arg(m_settings.dataDirectory, m_experiment.languageCode());
+    const QString title = QStringLiteral("Speichere %1-Datei").arg(QStringLiteral("orv"));
+    const QString filters =
+        QStringLiteral("%1-Datei (*.%1);;Alle Dateien (*.*)").arg(QStringLiteral("orv"));
+    QString path = m_options.chooseSavePath
+        ? m_options.chooseSavePath(folder, proposed, title, filters)
+        : QFileDialog::getSaveFileName(m_window, title, folder + QLatin1Char('/') + proposed,
+                                       filters, nullptr, QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return false;
+    if (!path.contains(QLatin1Char('.')))
+        path += QStringLiteral(".orv");
+    if (!writeRun(path))
+        return false;
+    m_controller->setRunState(RunState::Saved);
+    getProbandList();
+    menuSettings();
+    return true;
+}
+
+void MainWindowContent::onFilePrint()
+{
+    logMessage(1, "BEGIN: On File Print\n");
+    if (isRunning() || !m_controller->mayPrint()) {
+        repaint(Panel::MainWindow);
+        return;
+    }
+    m_controller->setStateText(QString());
+    storeComment();
+    m_boxes.show(m_strings.text(147),
+                 m_strings.text(kNotAvailableYet).arg(m_window->commandText(Command::Print)),
+                 MessageIcon::Information, MessageButtons::Ok);
+    repaint(Panel::MainWindow);
+}
+
+void MainWindowContent::showReport()
+{
+    if (isRunning() || m_controller->isAudioOutputActive() || !askToSaveUnsaved())
+        return;
+    logMessage(1, "START   OSRep\n");
+    QString path;
+    if (m_experiment.createLogFileName(path, true) == 0)
+        (void)m_experiment.userLog().load(path);
+    m_reportView = true;
+    for (QWidget *button :
+         { static_cast<QWidget *>(m_printButton), static_cast<QWidget *>(m_showTests),
+           static_cast<QWidget *>(m_showSyllables), static_cast<QWidget *>(m_abortButton) })
+        button->setEnabled(true);
+    m_abortButton->setText(m_strings.text(319));
+    m_toolTip->setAreaText(child(kChartId), 350);
+    windowSettings();
+    menuSettings();
+    layoutMainWindow();
+    repaint(Panel::MainWindow);
 }
 
 std::optional<qint64> MainWindowContent::play(ORVA_Wave &wave)
@@ -873,6 +1023,21 @@ void MainWindowContent::onCommand(int command)
         break;
     case Command::MainView:
         showMainView();
+        break;
+    case Command::ReportView:
+        showReport();
+        break;
+    case Command::New:
+        onFileNew();
+        break;
+    case Command::Save:
+        onFileSave();
+        break;
+    case Command::SaveAs:
+        onFileSaveAs();
+        break;
+    case Command::Print:
+        onFilePrint();
         break;
     case Command::Exit:
         if (m_window)

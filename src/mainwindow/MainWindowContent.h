@@ -9,6 +9,8 @@
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/PaintOrder.h"
 #include "mainwindow/PanelPainters.h"
+#include "records/ClientFiles.h"
+#include "records/ClientList.h"
 #include "records/Registry.h"
 #include "records/Settings.h"
 #include "support/StringTable.h"
@@ -53,6 +55,13 @@ struct StartupOptions
     /// Timers to use instead of the event loop's (tests drive them on a manual clock); the
     /// expiries must come back through MainWindowContent::onTimer.
     TimerService *timers = nullptr;
+    /// Asks for the path of "save under a name": the folder, the proposed file name, the title
+    /// and the filters; an empty answer cancels. The desktop's save-file dialog when empty.
+    std::function<QString(const QString &folder,
+                          const QString &proposed,
+                          const QString &title,
+                          const QString &filters)>
+        chooseSavePath;
 };
 
 /// The one object behind the main window: it owns the run model, the run controller, the
@@ -116,6 +125,16 @@ public:
     void showFirstRunHelp() override;
     bool saveRun() override;
 
+    // File commands
+    void onFileNew();
+    bool onFileSave();
+    bool onFileSaveAs();
+    void onFilePrint();
+    void showReport();
+    /// Rebuilds the client list from the run files of the material language.
+    void getProbandList();
+    const ClientList &clientList() const { return m_clients; }
+
     /// The language change: material, client list, fields and enabling rules.
     void changeLanguage(int materialLanguage);
     /// `Reset GUI`: refills every field from the run model.
@@ -146,6 +165,11 @@ private:
     CommandState commandState() const;
     int uiLanguageFromCode(const QString &code) const;
     void storeComment();
+    bool isRunning() const;
+    void showError(int text);
+    /// Writes the run to `path`; error 138 when that fails.
+    bool writeRun(const QString &path);
+    ClientFiles::Run runForFileName() const;
     void onNameEdited(bool firstName, const QString &text);
     bool askToSaveUnsaved();
     PanelState panelState() const;
@@ -192,6 +216,7 @@ private:
     QFont m_largeFont;
     QFont m_mediumFont;
     QImage m_logo;
+    ClientList m_clients;
 
     // Child windows (owned by the main window's canvas) and panels
     std::map<int, std::unique_ptr<PanelDC>> m_panels;

@@ -64,6 +64,11 @@ private slots:
     void menuFollowsTheProgramState();
     void preTestRunsByKeys();
     void abortKeyEndsARunningTraining();
+    void spaceInANameFieldJudgesOnlyWhileJudging();
+    void savingNeedsNameAndBirthdayAndWritesTheRunFile();
+    void saveUnderANameAddsTheExtensionOnlyWithoutADot();
+    void newAsksAboutTheUnsavedRunAndTheClient();
+    void commandsWithoutTheirDialogSaySo();
 
 private:
     MainWindowContent &content() { return *m_content; }
@@ -217,6 +222,140 @@ void MainWindowRunTest::abortKeyEndsARunningTraining()
     QCOMPARE(content().controller().runState(), RunState::Aborted);
     QCOMPARE(content().controller().stateText(), QStringLiteral("abgebrochen"));
     QCOMPARE(content().experiment().statistics()[0].count, 1);
+}
+
+void MainWindowRunTest::spaceInANameFieldJudgesOnlyWhileJudging()
+{
+    auto *firstName = qobject_cast<QLineEdit *>(content().child(1027));
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    advanceMs(2250);
+    firstName->setFocus();
+    QTest::keyClick(firstName, Qt::Key_Space); // waiting for the answer: a blank in the field
+    QCOMPARE(firstName->text(), QStringLiteral(" "));
+    answerAfterMs(600);
+    firstName->setFocus();
+    QTest::keyClick(firstName, Qt::Key_Space); // judging: the syllable is wrong
+    QCOMPARE(firstName->text(), QStringLiteral(" "));
+    QCOMPARE(content().experiment().measurement(0).result, int(Wrong));
+}
+
+namespace {
+
+void runWholePreTest(MainWindowContent &content,
+                     test::ManualClock &clock,
+                     test::ManualTimers &timers)
+{
+    content.onCommand(32787);
+    timers.advanceMs(2250);
+    for (int i = 0; i < 12; ++i) {
+        timers.advanceMs(450);
+        content.onAudioInput(clock.nowUs());
+        timers.advanceMs(timers.msUntil(WaitTimer));
+    }
+    QCOMPARE(content.controller().runState(), RunState::Finished);
+}
+
+} // namespace
+
+void MainWindowRunTest::savingNeedsNameAndBirthdayAndWritesTheRunFile()
+{
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    content().onCommand(32778);
+    QCOMPARE(m_boxes.boxes.last().text, content().strings().text(141));
+    QCOMPARE(content().controller().runState(), RunState::Finished);
+
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(QStringLiteral("Meier"));
+    client.setFirstName(QStringLiteral("Anna"));
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    client.runDate() = ORVA_Date(17, 5, 2024, 14, 30);
+    content().onCommand(32778);
+    QCOMPARE(m_boxes.boxes.last().text, content().strings().text(151));
+    const QString file =
+        m_installation->path(QStringLiteral("data/de_de/Meier-Anna_24-05-17_14-30-VT12.orv"));
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(content().controller().runState(), RunState::Saved);
+    QCOMPARE(content().clientList().clients().size(), 1);
+    QVERIFY(!m_window->menuAction(32778)->isEnabled()); // saved: nothing left to save
+}
+
+void MainWindowRunTest::saveUnderANameAddsTheExtensionOnlyWithoutADot()
+{
+    QStringList asked;
+    QString answer;
+    StartupOptions options = m_installation->options();
+    // A second main window on the same installation, whose save dialog the test answers.
+    cleanup();
+    m_installation = std::make_unique<test::ScratchInstallation>(m_demo);
+    options = m_installation->options();
+    m_timers = std::make_unique<TestTimers>(m_clock);
+    options.timers = m_timers.get();
+    options.chooseSavePath = [&](const QString &folder, const QString &proposed,
+                                 const QString &title, const QString &filters) {
+        asked = { folder, proposed, title, filters };
+        return answer;
+    };
+    m_content = std::make_unique<MainWindowContent>(options, m_clock, m_boxes);
+    m_timers->timers.onTimer = [this](int id) { m_content->onTimer(id); };
+    m_window = std::make_unique<MainWindow>(*m_content, m_content->strings());
+    QVERIFY(m_content->onCreate(m_window.get()));
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(QStringLiteral("Meier"));
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    client.runDate() = ORVA_Date(17, 5, 2024, 14, 30);
+
+    answer = m_installation->path(QStringLiteral("data/de_de/eigener Name"));
+    content().onCommand(32811);
+    QCOMPARE(asked.value(0), m_installation->path(QStringLiteral("data/de_de")));
+    QCOMPARE(asked.value(1), QStringLiteral("Meier_24-05-17_14-30-VT12.orv"));
+    QCOMPARE(asked.value(2), QStringLiteral("Speichere orv-Datei"));
+    QCOMPARE(asked.value(3), QStringLiteral("orv-Datei (*.orv);;Alle Dateien (*.*)"));
+    QVERIFY(QFile::exists(answer + QStringLiteral(".orv")));
+    QCOMPARE(content().controller().runState(), RunState::Saved);
+
+    answer = m_installation->path(QStringLiteral("data/de_de/Ergebnis.txt"));
+    content().onCommand(32811);
+    QVERIFY(QFile::exists(answer));
+    answer.clear(); // cancelled
+    content().onCommand(32811);
+}
+
+void MainWindowRunTest::newAsksAboutTheUnsavedRunAndTheClient()
+{
+    content().experiment().client().setLastName(QStringLiteral("Meier"));
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    m_boxes.answers = { MessageAnswer::No, MessageAnswer::No }; // don't save; a new client
+    content().onCommand(32776);
+    QCOMPARE(m_boxes.boxes.size(), 2);
+    QCOMPARE(m_boxes.boxes[0].text, content().strings().text(153));
+    QCOMPARE(m_boxes.boxes[1].text, content().strings().text(139));
+    QVERIFY(!content().experiment().client().lastName());
+    QCOMPARE(content().controller().runState(), RunState::Empty);
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+
+    // An aborted run with the save mode "when complete" is not asked about.
+    content().experiment().client().setLastName(QStringLiteral("Meier"));
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+    m_boxes.boxes.clear();
+    m_boxes.answers = { MessageAnswer::Yes }; // the same client
+    content().onCommand(32776);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].text, content().strings().text(139));
+    QCOMPARE(content().experiment().client().lastName(),
+             std::optional<QString>(QStringLiteral("Meier")));
+}
+
+void MainWindowRunTest::commandsWithoutTheirDialogSaySo()
+{
+    for (int command : { 32824, 32838, 32841, 32842, 32829, 32781, 32818, 32836, 104 }) {
+        m_boxes.boxes.clear();
+        content().onCommand(command);
+        QCOMPARE(m_boxes.boxes.size(), 1);
+        QVERIFY2(m_boxes.boxes[0].text.contains(m_window->commandText(command)),
+                 qPrintable(m_boxes.boxes[0].text));
+    }
 }
 
 QTEST_MAIN(MainWindowRunTest)
