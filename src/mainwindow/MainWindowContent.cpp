@@ -181,14 +181,15 @@ void MainWindowContent::readInstallation()
     m_trueUpdateDir = values.value().trueUpdateDir;
     m_uiLanguage = uiLanguageFromCode(values.value().language);
     if (m_uiLanguage != 0) {
-        const QString path =
-            QStringLiteral("%1/bin/%2/strings.txt")
-                .arg(m_baseDirectory, QString::fromLatin1(kLanguageCodes[m_uiLanguage]));
-        Result<StringTable> table = StringTable::load(path);
-        logMessage(7, "WinMain : satellitePath : %s\n", utf8(path).constData());
-        logMessage(1, "WinMain : mark 10 : DLL loaded? %s\n", table.ok() ? "Yes" : "No");
-        if (table.ok())
-            m_strings = std::move(table).value();
+        // The texts of the user-interface language come from the installation; German is built in.
+        Result<StringTable> table = StringTable::loadForLanguage(m_baseDirectory, m_uiLanguage);
+        logMessage(7, "WinMain : satellitePath : %s/bin/%s/strings.txt\n",
+                   utf8(m_baseDirectory).constData(), kLanguageCodes[m_uiLanguage]);
+        logMessage(1, "WinMain : mark 10 : DLL loaded? %s\n",
+                   table.error().isEmpty() ? "Yes" : "No");
+        if (!table.error().isEmpty())
+            logMessage(1, QStringLiteral("   %1\n").arg(table.error()));
+        m_strings = std::move(table).value();
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,6 +65,8 @@ private slots:
     void missingInstallationValuesFallBackToTheStartFolder();
     void menuCarriesTheCommandNumbersAndTexts();
     void startsOnTheDemoInstallationWithEveryChildWindowLaidOut();
+    void polishUserInterfaceShowsPolishMenusAndAMissingTableFallsBackToGerman();
+    void closingWritesTheSettingsAndTheNextStartReadsThem();
 };
 
 void MainWindowTest::startingWithoutRecordingsShowsError111AndEndsWithMinusOne()
@@ -149,6 +152,78 @@ void MainWindowTest::startsOnTheDemoInstallationWithEveryChildWindowLaidOut()
     QVERIFY(content.isGuideShown());
     QDir().mkpath(QStringLiteral("artefacts"));
     QVERIFY(window.grab().save(QStringLiteral("artefacts/main-window.png")));
+}
+
+void MainWindowTest::polishUserInterfaceShowsPolishMenusAndAMissingTableFallsBackToGerman()
+{
+    const QString demo = QStringLiteral(ORVA_DEMO_DIR);
+    if (!QFile::exists(demo + QStringLiteral("/media/de_de/Silben81/ba.wav")))
+        QSKIP("the demo installation is made by the test demo.installation");
+    const test::ScratchInstallation scratch(demo, QStringLiteral(" PL_pl "));
+    QDir().mkpath(scratch.path(QStringLiteral("bin/pl_pl")));
+    QFile::remove(scratch.path(QStringLiteral("bin/pl_pl/strings.txt")));
+    QVERIFY(QFile::copy(QStringLiteral(ORVA_SOURCE_DIR "/resources/strings/pl_pl.txt"),
+                        scratch.path(QStringLiteral("bin/pl_pl/strings.txt"))));
+    SteadyClock clock;
+    test::RecordingMessageBoxes boxes;
+    {
+        MainWindowContent content(scratch.options(), clock, boxes);
+        QCOMPARE(content.userInterfaceLanguage(), 5);
+        MainWindow window(content, content.strings());
+        QCOMPARE(window.menuAction(32787)->text(),
+                 content.strings().text(QStringLiteral("menu.32787")));
+        QVERIFY(window.menuAction(32787)->text()
+                != StringTable::german().text(QStringLiteral("menu.32787")));
+        QVERIFY(window.menuAction(32787)->text().contains(QLatin1String("F6")));
+        // The material follows the user interface when the settings name none.
+        QCOMPARE(content.experiment().expLanguage(), 5);
+    }
+    QFile::remove(scratch.path(QStringLiteral("bin/pl_pl/strings.txt")));
+    QFile::remove(scratch.path(QStringLiteral("bin/ORVA.ini")));
+    MainWindowContent content(scratch.options(), clock, boxes);
+    MainWindow window(content, content.strings());
+    QCOMPARE(window.menuAction(32787)->text(), QStringLiteral("&Vortest\tF6"));
+}
+
+void MainWindowTest::closingWritesTheSettingsAndTheNextStartReadsThem()
+{
+    const QString demo = QStringLiteral(ORVA_DEMO_DIR);
+    if (!QFile::exists(demo + QStringLiteral("/media/de_de/Silben81/ba.wav")))
+        QSKIP("the demo installation is made by the test demo.installation");
+    const test::ScratchInstallation scratch(demo);
+    SteadyClock clock;
+    test::RecordingMessageBoxes boxes;
+    {
+        MainWindowContent content(scratch.options(), clock, boxes);
+        MainWindow window(content, content.strings());
+        QVERIFY(content.onCreate(&window));
+        QCOMPARE(boxes.boxes.size(), 1); // the settings warning of the first start
+        content.experiment().client().setLastName(QStringLiteral("Nowak"));
+        content.experiment().client().setRepetitions(3);
+        SyllableList own;
+        own.label = QStringLiteral("Meine");
+        own.language = DE_DE;
+        own.entries = { { QStringLiteral("ba"), -1 }, { QStringLiteral("ma"), -1 } };
+        QVERIFY(content.experiment().addOwnTrainList(own));
+        content.settings().doIntro = false;
+        qobject_cast<QSlider *>(content.child(1010))->setValue(52);
+        QVERIFY(content.onExit());
+    }
+    QVERIFY(QFile::exists(scratch.path(QStringLiteral("bin/ORVA.ini"))));
+    QVERIFY(QFile::exists(scratch.path(QStringLiteral("bin/ORVA.ors"))));
+    boxes.boxes.clear();
+    MainWindowContent content(scratch.options(), clock, boxes);
+    MainWindow window(content, content.strings());
+    QVERIFY(content.onCreate(&window));
+    QVERIFY(boxes.boxes.isEmpty()); // no warning this time
+    QCOMPARE(content.experiment().client().lastName(),
+             std::optional<QString>(QStringLiteral("Nowak")));
+    QCOMPARE(content.experiment().client().repetitions(), 3);
+    QCOMPARE(content.settings().threshold, -52);
+    QCOMPARE(content.settings().doIntro, false);
+    const SyllableListSet &lists = content.experiment().trainSyllableList();
+    QCOMPARE(lists.at(lists.size() - 1).label, QStringLiteral("Meine"));
+    QCOMPARE(lists.at(lists.size() - 1).id, 100);
 }
 
 QTEST_MAIN(MainWindowTest)
