@@ -119,3 +119,24 @@ AudioInput=system
 INI
     mv "$root/bin/registry.ini.partial" "$root/bin/registry.ini"
 fi
+
+# User-interface texts and help of every language, beside the program in bin/<code>/. German texts
+# are built into the program, so only the other languages get a string table. A file is copied
+# when it is missing or older than its source, and appears under its final name only once complete.
+repository=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+copy_newer() { # copy_newer <source> <target>
+    local source=$1 target=$2
+    [ "$source" -nt "$target" ] || return 0
+    mkdir -p "$(dirname "$target")"
+    cp "$source" "$target.partial"
+    mv "$target.partial" "$target"
+}
+for code in en_us en_uk es_es fr_fr pl_pl; do
+    copy_newer "$repository/resources/strings/$code.txt" "$root/bin/$code/strings.txt"
+done
+for code in de_de en_us en_uk es_es fr_fr pl_pl; do
+    help=$repository/resources/help/$code
+    find "$help" -type f -print0 | while IFS= read -r -d '' file; do
+        copy_newer "$file" "$root/bin/$code/help/${file#"$help"/}"
+    done
+done

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Checks the shipped string tables of every user-interface language against the
+// Checks the shipped string tables and help pages of every user-interface language against the
 // German table, where a slip in a translation would otherwise only show on the screen.
 #include "support/StringTable.h"
 
@@ -97,6 +97,8 @@ private slots:
     void translationHasNoEntryGermanLacks();
     void accessKeysAndKeyHintsAreKept_data();
     void accessKeysAndKeyHintsAreKept();
+    void helpPageHasTheNewClientSection_data();
+    void helpPageHasTheNewClientSection();
 
 private:
     static void addTranslations();
@@ -240,6 +242,50 @@ void LanguageResourcesTest::accessKeysAndKeyHintsAreKept()
         titles[letter] = key;
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+}
+
+void LanguageResourcesTest::helpPageHasTheNewClientSection_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("de_de") << QStringLiteral("de_de") << QStringLiteral("Ein neuer Klient");
+    QTest::newRow("en_us") << QStringLiteral("en_us") << QStringLiteral("A new client");
+    QTest::newRow("en_uk") << QStringLiteral("en_uk") << QStringLiteral("A new client");
+    QTest::newRow("es_es") << QStringLiteral("es_es") << QStringLiteral("Un nuevo cliente");
+    QTest::newRow("fr_fr") << QStringLiteral("fr_fr") << QStringLiteral("Un nouveau client");
+    QTest::newRow("pl_pl") << QStringLiteral("pl_pl") << QStringLiteral("Nowy klient");
+}
+
+void LanguageResourcesTest::helpPageHasTheNewClientSection()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, title);
+
+    QFile file(QStringLiteral(ORVA_RESOURCES_DIR "/help/%1/index.html").arg(code));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QString page = QString::fromUtf8(file.readAll());
+
+    // The first-steps dialog sends the operator to this section by its title.
+    static const QRegularExpression section(
+        QStringLiteral("<(h[1-6])[^>]*\\bid=\"ein-neuer-klient\"[^>]*>([^<]*)</\\1>"));
+    const QRegularExpressionMatch match = section.match(page);
+    QVERIFY2(match.hasMatch(), "no heading with the id ein-neuer-klient");
+    QCOMPARE(match.captured(2).trimmed(), title);
+
+    const Result<StringTable> table = code == QLatin1String("de_de")
+        ? Result<StringTable>(StringTable::german())
+        : loadTable(code);
+    QVERIFY2(table.ok(), qPrintable(table.error()));
+    QVERIFY2(table.value().text(QStringLiteral("dialog.132.text")).contains(title),
+             "the first-steps dialog names another section");
+
+    QVERIFY(page.contains(QLatin1String("<meta charset=\"utf-8\">")));
+    // The help is read from the installation, often with no network: nothing may come from
+    // elsewhere.
+    static const QRegularExpression external(QStringLiteral("(?:src|href)=\"(?!#)|@import|url\\("),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QVERIFY2(!external.match(page).hasMatch(), qPrintable(external.match(page).captured()));
 }
 
 QTEST_GUILESS_MAIN(LanguageResourcesTest)
