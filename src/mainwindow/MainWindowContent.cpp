@@ -19,7 +19,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -851,6 +853,22 @@ bool MainWindowContent::onFileSaveAs()
     return true;
 }
 
+bool MainWindowContent::onHelp()
+{
+    logMessage(1, "BEGIN : OnHelp\n");
+    const QString page = QStringLiteral("%1/bin/%2/help/index.html")
+                             .arg(m_baseDirectory, StringTable::languageCode(m_uiLanguage));
+    bool opened = false;
+    if (QFile::exists(page)) {
+        const QUrl url = QUrl::fromLocalFile(page);
+        opened = m_options.openHelp ? m_options.openHelp(url) : QDesktopServices::openUrl(url);
+    }
+    if (!opened)
+        showError(137);
+    logMessage(1, "END : OnHelp\n");
+    return opened;
+}
+
 void MainWindowContent::onFilePrint()
 {
     logMessage(1, "BEGIN: On File Print\n");
@@ -1039,6 +1057,9 @@ void MainWindowContent::onCommand(int command)
         break;
     case Command::Print:
         onFilePrint();
+        break;
+    case Command::Help:
+        onHelp();
         break;
     case Command::Exit:
         if (m_window)

@@ -18,6 +18,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPointer>
+#include <QUrl>
 
 #include <map>
 #include <memory>
@@ -62,6 +63,8 @@ struct StartupOptions
                           const QString &title,
                           const QString &filters)>
         chooseSavePath;
+    /// Opens a help page; the desktop's browser when empty.
+    std::function<bool(const QUrl &page)> openHelp;
 };
 
 /// The one object behind the main window: it owns the run model, the run controller, the
@@ -133,6 +136,8 @@ public:
     void showReport();
     /// Rebuilds the client list from the run files of the material language.
     void getProbandList();
+    /// The help of the user-interface language in the desktop's browser; false when it is missing.
+    bool onHelp();
     const ClientList &clientList() const { return m_clients; }
 
     /// The language change: material, client list, fields and enabling rules.

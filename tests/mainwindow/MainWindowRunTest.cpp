@@ -349,7 +349,7 @@ void MainWindowRunTest::newAsksAboutTheUnsavedRunAndTheClient()
 
 void MainWindowRunTest::commandsWithoutTheirDialogSaySo()
 {
-    for (int command : { 32824, 32838, 32841, 32842, 32829, 32781, 32818, 32836, 104 }) {
+    for (int command : { 32824, 32838, 32841, 32842, 32829, 32781, 32818, 104 }) {
         m_boxes.boxes.clear();
         content().onCommand(command);
         QCOMPARE(m_boxes.boxes.size(), 1);

@@ -67,6 +67,7 @@ private slots:
     void startsOnTheDemoInstallationWithEveryChildWindowLaidOut();
     void polishUserInterfaceShowsPolishMenusAndAMissingTableFallsBackToGerman();
     void closingWritesTheSettingsAndTheNextStartReadsThem();
+    void helpOpensThePageOfTheUserInterfaceLanguage();
 };
 
 void MainWindowTest::startingWithoutRecordingsShowsError111AndEndsWithMinusOne()
@@ -224,6 +225,33 @@ void MainWindowTest::closingWritesTheSettingsAndTheNextStartReadsThem()
     const SyllableListSet &lists = content.experiment().trainSyllableList();
     QCOMPARE(lists.at(lists.size() - 1).label, QStringLiteral("Meine"));
     QCOMPARE(lists.at(lists.size() - 1).id, 100);
+}
+
+void MainWindowTest::helpOpensThePageOfTheUserInterfaceLanguage()
+{
+    const QString demo = QStringLiteral(ORVA_DEMO_DIR);
+    if (!QFile::exists(demo + QStringLiteral("/bin/fr_fr/help/index.html")))
+        QSKIP("the demo installation is made by the test demo.installation");
+    const test::ScratchInstallation scratch(demo, QStringLiteral("fr_fr"));
+    StartupOptions options = scratch.options();
+    QList<QUrl> opened;
+    options.openHelp = [&](const QUrl &page) {
+        opened.append(page);
+        return true;
+    };
+    SteadyClock clock;
+    test::RecordingMessageBoxes boxes;
+    MainWindowContent content(options, clock, boxes);
+    MainWindow window(content, content.strings());
+    QVERIFY(content.onCreate(&window));
+    boxes.boxes.clear();
+    content.onCommand(32836);
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened[0].toLocalFile(), scratch.path(QStringLiteral("bin/fr_fr/help/index.html")));
+    QVERIFY(boxes.boxes.isEmpty());
+    QFile page(opened[0].toLocalFile());
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QVERIFY(page.readAll().contains("id=\"ein-neuer-klient\""));
 }
 
 QTEST_MAIN(MainWindowTest)
