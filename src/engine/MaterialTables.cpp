@@ -2,6 +2,8 @@
 // The built-in syllable names and groups of every material language.
 #include "engine/MaterialTables.h"
 
+#include <algorithm>
+
 namespace orva {
 
 namespace {
@@ -146,40 +148,6 @@ const char16_t *const kBritishGroups = u"A1: ba da ga ka pa ta\n"
                                        u"U2: su zu du wu fu lu\n"
                                        u"X,Z: xa za xi xe zi ze\n";
 
-const char16_t *const kAmericanGroups = u"U1: bu du gu ku pu tu\n"
-                                        u"U2: su zu du wu fu lu\n"
-                                        u"A1: ba da ga ka pa ta\n"
-                                        u"A2: tha sa ja cha sha za\n"
-                                        u"A3: ha ja ba wa ma na\n"
-                                        u"A4: ba ma pa da ta na\n"
-                                        u"B,D: ba bo bu da do du\n"
-                                        u"B,M: ba be bu ma me mu\n"
-                                        u"B,W: be bi bo we wi wo\n"
-                                        u"CH, TH: cha chi cho tha thi tho\n"
-                                        u"CH, SH: che chi chu she shi shu\n"
-                                        u"D,N: de di do ne ni no\n"
-                                        u"D,T: da di du ta ti tu\n"
-                                        u"E1: be de ge ke pe te\n"
-                                        u"E2: the se je che she ze\n"
-                                        u"E3: he je be we me ne\n"
-                                        u"E4: be me pe de te ne\n"
-                                        u"F,W: fe fi fo we wi wo\n"
-                                        u"G,D: ga ge gi da de di\n"
-                                        u"G,K: gi go gu ki ko ku\n"
-                                        u"H,J: ha he hu ja je ju\n"
-                                        u"I1: bi di gi ki pi ti\n"
-                                        u"I2: zi si wi gi ni fi\n"
-                                        u"I3: li ri ti di ni mi\n"
-                                        u"L,R: la le lo ra re ro\n"
-                                        u"M,N: ma me mi na ne ni\n"
-                                        u"M,W: ma mo mu wa wo wu\n"
-                                        u"O1: bo do go ko po to\n"
-                                        u"O2: bo do go lo ro so\n"
-                                        u"S,Z: si se su zi ze zu\n"
-                                        u"TH,W: thi the thu wi we wu\n"
-                                        u"TH,Z: tha tho thu za zo zu\n"
-                                        u"X,Z: xa za xi xe zi ze\n";
-
 const char16_t *const kFrenchGroups = u"A1: ba da ga ka pa ta\n";
 
 const char16_t *const kPolishGroups = u"A1: ba pa ga ka da ta\n"
@@ -245,6 +213,15 @@ QList<SyllableGroup> groupList(const char16_t *table)
     return groups;
 }
 
+// American English offers the British groups with "U1" and "U2" first.
+QList<SyllableGroup> uGroupsFirst(QList<SyllableGroup> groups)
+{
+    std::stable_partition(groups.begin(), groups.end(), [](const SyllableGroup &group) {
+        return group.label == QLatin1String("U1") || group.label == QLatin1String("U2");
+    });
+    return groups;
+}
+
 MaterialTables makeTables(QStringList training, QStringList test, const char16_t *groups)
 {
     MaterialTables tables;
@@ -261,8 +238,12 @@ const MaterialTables &materialTables(int language)
 {
     static const MaterialTables german =
         makeTables(nameList(kGermanNames), nameList(kTestNames), kGermanGroups);
-    static const MaterialTables american =
-        makeTables(nameList(kEnglishNames), nameList(kAmericanTestNames), kAmericanGroups);
+    static const MaterialTables american = [] {
+        MaterialTables tables =
+            makeTables(nameList(kEnglishNames), nameList(kAmericanTestNames), kBritishGroups);
+        tables.trainingGroups = uGroupsFirst(tables.trainingGroups);
+        return tables;
+    }();
     static const MaterialTables british =
         makeTables(nameList(kEnglishNames), nameList(kTestNames), kBritishGroups);
     static const MaterialTables french =
