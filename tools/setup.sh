@@ -15,7 +15,7 @@ logs=$build/setup-logs
 jobs=$(nproc)
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-svg-dev libpulse-dev pulseaudio
-          pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox)
+          pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox xdotool)
 
 say() { printf 'orva: %s\n' "$*"; }
 fail() {

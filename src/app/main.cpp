@@ -1,20 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// ORVA: screening and training of speech-sound discrimination.
+#include "mainwindow/Artwork.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/MainWindowContent.h"
+#include "mainwindow/QtMessageBoxes.h"
+#include "support/Clock.h"
+#include "support/ErrorReport.h"
 #include "support/Logger.h"
+#include "support/ProgramVersion.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    orva::Logger::instance().start(orva::Logger::Options());
-    orva::logMessage(1, "BEGIN: ORVA\n");
-    QLabel window(QStringLiteral("ORVA"));
-    window.setWindowTitle(QStringLiteral("ORVA"));
-    window.resize(790, 550);
-    window.show();
-    const int result = app.exec();
-    orva::logMessage(1, "END: ORVA\n");
-    orva::Logger::instance().close();
-    return result;
+    QApplication::setApplicationName(QStringLiteral("ORVA"));
+    QApplication::setWindowIcon(QPixmap::fromImage(orva::Artwork::render(orva::Artwork::kIcon)));
+
+    orva::SteadyClock clock;
+    orva::QtMessageBoxes boxes;
+    int exitCode = 0;
+    {
+        orva::StartupOptions options;
+        // Log lines go to stderr too when asked for, as a debugger output would show them.
+        options.logToStderr = qEnvironmentVariableIsSet("ORVA_LOG_STDERR");
+        orva::MainWindowContent content(options, clock, boxes);
+        orva::setErrorBoxes(&boxes);
+        orva::logMessage(7, "START WinMain\n");
+        orva::MainWindow window(content, content.strings());
+        window.setWindowTitle(
+            QStringLiteral("%1 %2").arg(content.strings().text(272), orva::ProgramVersion::text()));
+        window.resize(800, 600);
+        if (!content.onCreate(&window)) {
+            exitCode = content.exitCode();
+        } else {
+            boxes.setOwner(&window);
+            // Without a window manager a maximised window keeps its size; fill the screen.
+            if (const QScreen *screen = window.screen())
+                window.setGeometry(screen->availableGeometry());
+            window.showMaximized();
+            content.onShown();
+            orva::logMessage(7, "WinMain : Start MessageLoop\n");
+            exitCode = QApplication::exec();
+        }
+        orva::setErrorBoxes(nullptr);
+    }
+    return exitCode;
 }

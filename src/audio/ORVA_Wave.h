@@ -1,32 +1,93 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "support/Status.h"
+
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
 
 namespace orva {
 
-/// An in-memory PCM recording with its own player.
-/// Placeholder until the audio engine lands: it holds no samples and plays nothing.
+/// The format of a wave: the first 16 bytes of a WAV file's "fmt " chunk.
+struct WaveFormat
+{
+    quint16 formatTag = 1; ///< 1: PCM
+    quint16 channels = 1;
+    quint32 sampleRate = 11025;
+    quint32 bytesPerSecond = 11025;
+    quint16 blockAlign = 1;
+    quint16 bitsPerSample = 8;
+
+    bool operator==(const WaveFormat &) const = default;
+};
+
+/// A RIFF/WAVE file taken apart: the format and the bytes of its "data" chunk.
+struct RiffWave
+{
+    WaveFormat format;
+    QByteArray data;
+};
+
+/// Reads a WAV file held in memory. Never reads past `bytes`; a damaged file gives the message
+/// of the step that failed ("Wave::Load : Not a PCM file", ...).
+Result<RiffWave> parseRiffWave(const QByteArray &bytes);
+
+/// An in-memory PCM recording: 8- or 16-bit samples, mono or interleaved stereo, in one or more
+/// blocks. Every sound the program plays or records is one. UI thread only.
 class ORVA_Wave
 {
 public:
     ORVA_Wave() = default;
-    ORVA_Wave(const ORVA_Wave &) = default;
-    ORVA_Wave &operator=(const ORVA_Wave &) = default;
-    virtual ~ORVA_Wave() = default;
+    /// Copies format and samples; the copy's player is a new, idle one.
+    ORVA_Wave(const ORVA_Wave &other);
+    /// Copies format and samples; this wave keeps its own player.
+    ORVA_Wave &operator=(const ORVA_Wave &other);
+    virtual ~ORVA_Wave();
 
-    bool loadFile(const QString &) { return false; }
-    qint32 sampleCount() const { return 0; }
-    qint32 durationMs() const { return 0; }
-    bool mixIn(const ORVA_Wave &, double, double) { return true; }
-    bool play(bool, bool) { return true; }
-    void stop() { }
-    void setVolume(int) { }
+    /// Empties the wave and sets a mono PCM format; rates 11,025, 22,050 or 44,100 Hz, 8 or 16
+    /// bits. Reports "Invalid sample rate: %d" or "Invalid sample size: %d" otherwise.
+    bool setFormat(quint32 rate, quint16 bits);
+    /// Replaces format and samples by the file's. Every failure is reported (a box each, the
+    /// step's message and then "Load WAV-File: Failed to load file").
+    bool loadFile(const QString &path);
+
+    const WaveFormat &format() const { return m_format; }
+    /// Samples over all blocks; the channels of a frame count separately.
+    qint32 sampleCount() const;
+    /// Sample `index` on the 16-bit scale (8-bit samples as (byte - 128) × 256); 0 beyond the end.
+    qint32 getSample(qint32 index) const;
+    /// Stores `value` clipped to the sample size; nothing beyond the end.
+    void setSample(qint32 index, qint32 value);
+    /// sampleCount × 1000 ÷ rate ÷ channels, truncated.
+    qint32 durationMs() const;
+    /// Adds `other` × `otherGain` under this wave × `ownGain`, with 20 ms ramps at both ends.
+    bool mixIn(const ORVA_Wave &other, double otherGain, double ownGain);
+    /// Drops every sample.
+    void clear();
+    /// Adds a block of raw samples in this wave's format at the end.
+    void appendBlock(const QByteArray &bytes);
+    int blockCount() const { return static_cast<int>(m_blocks.size()); }
+    const QByteArray &block(int i) const { return m_blocks[i]; }
+
+    /// Plays the first block from its start, endlessly with `loop`, silent with `startSilent`.
+    bool play(bool loop, bool startSilent);
+    void stop();
+    /// Volume in dB: 0 full, -100 silent.
+    void setVolume(int dB);
     /// When the first frame of the last play() left the output, on the program clock (µs);
     /// nothing when no device plays it.
-    std::optional<qint64> playStartUs() const { return std::nullopt; }
+    std::optional<qint64> playStartUs() const;
+
+private:
+    void copySamplesFrom(const ORVA_Wave &other);
+    /// The block and the byte offset of sample `index`, or false beyond the end.
+    bool locate(qint32 index, int &block, qint32 &offset) const;
+
+    WaveFormat m_format;
+    QList<QByteArray> m_blocks;
 };
 
 } // namespace orva

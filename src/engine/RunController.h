@@ -103,6 +103,8 @@ public:
     // What the panels show
     const QString &modeLabel() const { return m_modeLabel; }
     const QString &stateText() const { return m_stateText; }
+    void setModeLabel(const QString &text) { m_modeLabel = text; }
+    void setStateText(const QString &text) { m_stateText = text; }
     bool isHighlighted() const { return m_highlight; }
     bool startButtonFlag() const { return m_startButtonFlag; }
     int tooEarlyCount() const { return m_tooEarlyCount; }

@@ -236,7 +236,7 @@ void paintCurrentSyllables(DrawingSurface &surface, const PanelState &state)
     const int n = std::max(1, state.paintOrder.groupSize);
     if (count == 0)
         return;
-    surface.setFont(&state.largeFont);
+    const QFont previous = surface.setFont(&state.largeFont);
     const int position = std::max(0, experiment.currentIndex());
     const int cell = r.width() / n;
     const int first = position / n * n;
@@ -251,7 +251,7 @@ void paintCurrentSyllables(DrawingSurface &surface, const PanelState &state)
         }
         centred(surface, rect, syllableName(experiment, i));
     }
-    surface.setFont(nullptr);
+    surface.setFont(&previous);
 }
 
 void paintCurrentSyllable(DrawingSurface &surface, const PanelState &state)
@@ -265,10 +265,10 @@ void paintCurrentSyllable(DrawingSurface &surface, const PanelState &state)
         return;
     }
     surface.fillRect(Palette::red(0.2), false, false, r);
-    surface.setFont(&state.largeFont);
+    const QFont previous = surface.setFont(&state.largeFont);
     surface.setTextColor(Palette::kWhite);
     centred(surface, r, syllableName(*state.experiment, state.experiment->currentIndex()));
-    surface.setFont(nullptr);
+    surface.setFont(&previous);
 }
 
 void paintRemainingSyllables(DrawingSurface &surface, const PanelState &state)
@@ -317,10 +317,10 @@ void paintStatusLine(DrawingSurface &surface, const PanelState &state)
 {
     const QRect r = area(surface);
     surface.fillRect(kBackground, false, false, r);
-    surface.setFont(&state.mediumFont);
+    const QFont previous = surface.setFont(&state.mediumFont);
     surface.setTextColor(Palette::kNearBlack);
     surface.drawText(r, true, false, statusText(state));
-    surface.setFont(nullptr);
+    surface.setFont(&previous);
 }
 
 QString trainingSettingsText(const PanelState &state)

@@ -30,6 +30,7 @@ QWidget *GraphicDC::create(QWidget *parent, int id, int toolTipId, bool border)
 {
     m_id = id;
     m_toolTipId = toolTipId;
+    m_border = border;
     QWidget *window = makeWindow(parent);
     if (auto *frame = qobject_cast<QFrame *>(window))
         frame->setFrameStyle(border ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);

@@ -47,6 +47,8 @@ public:
     int height() const { return m_rect.height(); }
     int id() const { return m_id; }
     int toolTipId() const { return m_toolTipId; }
+    /// Created with a one-pixel border and a sunken edge.
+    bool hasBorder() const { return m_border; }
     void setToolTipId(int id) { m_toolTipId = id; }
     QWidget *window() const { return m_window; }
     CPaintBitmap *backBuffer() const { return m_backBuffer.get(); }
@@ -60,6 +62,7 @@ private:
     QRect m_rect;
     int m_id = 0;
     int m_toolTipId = -1;
+    bool m_border = false;
     std::unique_ptr<CPaintBitmap> m_backBuffer;
 };
 

@@ -2,6 +2,7 @@
 #include "report/GraphicPaintDC.h"
 
 #include "report/DrawingSurface.h"
+#include "report/Palette.h"
 
 #include <QFrame>
 #include <QPaintEvent>
@@ -54,6 +55,14 @@ void GraphicPaintDC::paintWindow(QPainter &target)
     DrawingSurface surface(m_palette);
     surface.begin(memory, area->rect());
     paint(surface);
+    if (hasBorder()) {
+        // A sunken edge: dark above and left, light below and right.
+        const QRect r = area->rect();
+        surface.horizontal(Palette::grey(0.35), 1, r.left(), r.right(), r.top());
+        surface.vertical(Palette::grey(0.35), 1, r.left(), r.top(), r.bottom());
+        surface.horizontal(Palette::grey(0.9), 1, r.left(), r.right(), r.bottom());
+        surface.vertical(Palette::grey(0.9), 1, r.right(), r.top(), r.bottom());
+    }
     surface.end();
     buffer->blit(area->rect());
     buffer->end();

@@ -40,6 +40,13 @@ public:
     Result(Status failure)
         : m_error(failure.error())
     { }
+    /// A stand-in for the value that was asked for: ok() is true, and error() says why the wanted
+    /// value could not be had (a fallback taken on purpose, such as the built-in German texts in
+    /// place of a missing translation). error() is empty for every other value.
+    Result(T standIn, const Status &why)
+        : m_value(std::move(standIn))
+        , m_error(why.error())
+    { }
 
     bool ok() const { return m_value.has_value(); }
     const QString &error() const { return m_error; }

@@ -3,7 +3,10 @@
 
 #include "support/Logger.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <algorithm>
 
 namespace orva {
 
@@ -27,6 +30,19 @@ QString unescape(QStringView text)
         }
     }
     return result;
+}
+
+const char *const kLanguageCodes[] = { "de_de", "en_us", "en_uk", "es_es", "fr_fr", "pl_pl" };
+
+bool isName(QStringView key)
+{
+    if (key.isEmpty() || !key.front().isLetter())
+        return false;
+    for (const QChar c : key) {
+        if (!(c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('_')))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -57,12 +73,22 @@ Result<StringTable> StringTable::parse(const QByteArray &utf8, const QString &so
             continue;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         bool numberOk = false;
-        const int id = equals > 0 ? line.left(equals).trimmed().toInt(&numberOk) : 0;
+        const QStringView key = equals > 0 ? line.left(equals).trimmed() : QStringView();
+        const int id = key.toInt(&numberOk);
+        if (!numberOk && isName(key)) {
+            const QString name = key.toString();
+            if (table.m_named.contains(name))
+                table.m_duplicates.append(name);
+            table.m_named.insert(name, unescape(line.mid(equals + 1)));
+            continue;
+        }
         if (!numberOk)
             return Status::failure(QStringLiteral("cannot read string table %1: line %2: expected "
-                                                  "\"<number>=<text>\"")
+                                                  "\"<number>=<text>\" or \"<name>=<text>\"")
                                        .arg(sourceName)
                                        .arg(lineNumber));
+        if (table.m_texts.contains(id))
+            table.m_duplicates.append(key.toString());
         table.m_texts.insert(id, unescape(line.mid(equals + 1)));
     }
     return table;
@@ -77,6 +103,47 @@ Result<StringTable> StringTable::load(const QString &path)
     return parse(file.readAll(), path);
 }
 
+QString StringTable::languageCode(int language)
+{
+    if (language < 0 || language >= int(std::size(kLanguageCodes)))
+        return QString();
+    return QString::fromLatin1(kLanguageCodes[language]);
+}
+
+Result<StringTable> StringTable::loadForLanguage(const QString &installationDir, int language)
+{
+    if (language == 0)
+        return german();
+    const QString code = languageCode(language);
+    if (code.isEmpty())
+        return Result<StringTable>(
+            german(),
+            Status::failure(
+                QStringLiteral("cannot load the texts of user-interface language %1: no such "
+                               "language; using German")
+                    .arg(language)));
+    Result<StringTable> loaded =
+        load(QDir(installationDir).filePath(QStringLiteral("bin/%1/strings.txt").arg(code)));
+    if (!loaded.ok())
+        return Result<StringTable>(
+            german(), Status::failure(QStringLiteral("%1; using German").arg(loaded.error())));
+    return loaded;
+}
+
+QList<int> StringTable::ids() const
+{
+    QList<int> result = m_texts.keys();
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+QStringList StringTable::keys() const
+{
+    QStringList result = m_named.keys();
+    result.sort();
+    return result;
+}
+
 QString StringTable::text(int id) const
 {
     const auto found = m_texts.constFind(id);
@@ -85,6 +152,16 @@ QString StringTable::text(int id) const
     if (this != &german())
         return german().text(id);
     return QStringLiteral("#%1").arg(id);
+}
+
+QString StringTable::text(const QString &key) const
+{
+    const auto found = m_named.constFind(key);
+    if (found != m_named.constEnd())
+        return *found;
+    if (this != &german())
+        return german().text(key);
+    return QLatin1Char('#') + key;
 }
 
 } // namespace orva

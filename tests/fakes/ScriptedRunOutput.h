@@ -3,13 +3,13 @@
 
 #include "engine/RunControllerOutput.h"
 #include "fakes/ManualClock.h"
+#include "fakes/ManualTimers.h"
 
 #include <QList>
 #include <QMap>
 #include <QStringList>
 
 #include <functional>
-#include <map>
 
 namespace orva::test {
 
@@ -23,37 +23,14 @@ public:
     { }
 
     /// Where expired timers go (normally RunController::onTimer).
-    std::function<void(int id)> onTimer;
+    std::function<void(int id)> &onTimer = m_timers.onTimer;
 
     /// Moves the clock forward by `ms`, firing every timer that expires on the way, in order.
-    void advanceMs(qint64 ms)
-    {
-        const qint64 targetUs = m_clock.nowUs() + ms * 1000;
-        for (;;) {
-            auto next = m_timers.end();
-            for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
-                if (it->second.dueUs <= targetUs
-                    && (next == m_timers.end() || it->second.dueUs < next->second.dueUs))
-                    next = it;
-            }
-            if (next == m_timers.end())
-                break;
-            const int id = next->first;
-            m_clock.setUs(next->second.dueUs);
-            next->second.dueUs += qint64(next->second.periodMs) * 1000; // timers repeat
-            if (onTimer)
-                onTimer(id);
-        }
-        m_clock.setUs(targetUs);
-    }
-
-    bool isTimerRunning(int id) const { return m_timers.count(id) != 0; }
-    int timerPeriodMs(int id) const { return isTimerRunning(id) ? m_timers.at(id).periodMs : -1; }
+    void advanceMs(qint64 ms) { m_timers.advanceMs(ms); }
+    bool isTimerRunning(int id) const { return m_timers.isRunning(id); }
+    int timerPeriodMs(int id) const { return m_timers.periodMs(id); }
     /// Milliseconds until timer `id` fires next, or -1 when it is not running.
-    qint64 msUntil(int id) const
-    {
-        return isTimerRunning(id) ? (m_timers.at(id).dueUs - m_clock.nowUs()) / 1000 : -1;
-    }
+    qint64 msUntil(int id) const { return m_timers.msUntil(id); }
 
     std::optional<qint64> play(ORVA_Wave &wave) override
     {
@@ -64,10 +41,10 @@ public:
     }
     void setTimer(int id, int ms) override
     {
-        m_timers[id] = { ms, m_clock.nowUs() + qint64(qMax(ms, 1)) * 1000 };
+        m_timers.set(id, ms);
         calls.append(QStringLiteral("setTimer %1 %2").arg(id).arg(ms));
     }
-    void stopTimer(int id) override { m_timers.erase(id); }
+    void stopTimer(int id) override { m_timers.stop(id); }
     void enableButton(RunButton button, bool enabled) override { buttons[button] = enabled; }
     void focusMainWindow() override { ++focusRequests; }
     void repaint(Panels panels) override { repaints |= panels; }
@@ -108,13 +85,8 @@ public:
     std::optional<qint64> soundLatencyUs;
 
 private:
-    struct Timer
-    {
-        int periodMs;
-        qint64 dueUs;
-    };
     ManualClock &m_clock;
-    std::map<int, Timer> m_timers;
+    ManualTimers m_timers { m_clock };
 };
 
 } // namespace orva::test

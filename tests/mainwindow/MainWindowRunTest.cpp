@@ -1,0 +1,362 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ScratchInstallation.h"
+#include "fakes/ManualClock.h"
+#include "fakes/ManualTimers.h"
+#include "fakes/RecordingMessageBoxes.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/MainWindowContent.h"
+#include "mainwindow/TimerHost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orva;
+
+namespace {
+
+/// Timers of the main window driven by the test on its manual clock.
+struct TestTimers final : TimerService
+{
+    explicit TestTimers(test::ManualClock &clock)
+        : timers(clock)
+    { }
+    void setTimer(int id, int ms) override { timers.set(id, ms); }
+    void stopTimer(int id) override { timers.stop(id); }
+    test::ManualTimers timers;
+};
+
+/// Types `text` as key presses, also letters that have no key of their own on a US keyboard.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(widget, c.toLatin1());
+            continue;
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+} // namespace
+
+/// The main window on the demo installation, driven by real key events, with the capture
+/// replaced by onsets the test sends and time on a manual clock.
+class MainWindowRunTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void birthdayMaskTakesDigitsAndJumpsOverTheDots();
+    void nameFieldsDropDigitsAndTakeBlanksOutsideJudging();
+    void menuFollowsTheProgramState();
+    void preTestRunsByKeys();
+    void abortKeyEndsARunningTraining();
+    void spaceInANameFieldJudgesOnlyWhileJudging();
+    void savingNeedsNameAndBirthdayAndWritesTheRunFile();
+    void saveUnderANameAddsTheExtensionOnlyWithoutADot();
+    void newAsksAboutTheUnsavedRunAndTheClient();
+    void commandsWithoutTheirDialogSaySo();
+
+private:
+    MainWindowContent &content() { return *m_content; }
+    void advanceMs(qint64 ms) { m_timers->timers.advanceMs(ms); }
+    void answerAfterMs(qint64 ms)
+    {
+        advanceMs(ms);
+        content().onAudioInput(m_clock.nowUs());
+    }
+    void finishVerification() { advanceMs(m_timers->timers.msUntil(WaitTimer)); }
+
+    QString m_demo;
+    std::unique_ptr<test::ScratchInstallation> m_installation;
+    test::ManualClock m_clock;
+    test::RecordingMessageBoxes m_boxes;
+    std::unique_ptr<TestTimers> m_timers;
+    std::unique_ptr<MainWindowContent> m_content;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void MainWindowRunTest::initTestCase()
+{
+    m_demo = QStringLiteral(ORVA_DEMO_DIR);
+    if (!QFile::exists(m_demo + QStringLiteral("/media/de_de/Silben81/ba.wav")))
+        QSKIP("the demo installation is made by the test demo.installation");
+}
+
+void MainWindowRunTest::init()
+{
+    m_installation = std::make_unique<test::ScratchInstallation>(m_demo);
+    StartupOptions options = m_installation->options();
+    m_timers = std::make_unique<TestTimers>(m_clock);
+    options.timers = m_timers.get();
+    m_boxes.boxes.clear();
+    m_content = std::make_unique<MainWindowContent>(options, m_clock, m_boxes);
+    m_timers->timers.onTimer = [this](int id) { m_content->onTimer(id); };
+    m_window = std::make_unique<MainWindow>(*m_content, m_content->strings());
+    m_window->resize(1200, 860);
+    QVERIFY(m_content->onCreate(m_window.get()));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_content->onShown();
+    m_window->activateWindow();
+    m_boxes.boxes.clear();
+}
+
+void MainWindowRunTest::cleanup()
+{
+    m_window.reset();
+    m_content.reset();
+    m_timers.reset();
+    m_installation.reset();
+}
+
+void MainWindowRunTest::birthdayMaskTakesDigitsAndJumpsOverTheDots()
+{
+    auto *birthday = qobject_cast<QLineEdit *>(content().child(1029));
+    QCOMPARE(birthday->text(), QStringLiteral("tt.mm.jjjj"));
+    birthday->setFocus();
+    birthday->setCursorPosition(0);
+    QTest::keyClicks(birthday, QStringLiteral("17051980"));
+    QCOMPARE(birthday->text(), QStringLiteral("17.05.1980"));
+    QCOMPARE(content().experiment().client().birthday(), ORVA_Date(17, 5, 1980));
+    QTest::keyClick(birthday, Qt::Key_4); // a ninth digit is ignored
+    QCOMPARE(birthday->text(), QStringLiteral("17.05.1980"));
+    QTest::keyClick(birthday, Qt::Key_X);
+    QCOMPARE(birthday->text(), QStringLiteral("17.05.1980"));
+    birthday->setCursorPosition(3);
+    QTest::keyClick(birthday, Qt::Key_Backspace);
+    QCOMPARE(birthday->text(), QStringLiteral("1_.05.1980"));
+    QCOMPARE(birthday->cursorPosition(), 1);
+}
+
+void MainWindowRunTest::nameFieldsDropDigitsAndTakeBlanksOutsideJudging()
+{
+    auto *lastName = qobject_cast<QLineEdit *>(content().child(1028));
+    lastName->setFocus();
+    typeText(lastName, QStringLiteral("Mül7ler Lüd"));
+    QCOMPARE(lastName->text(), QStringLiteral("Müller Lüd"));
+    QCOMPARE(content().experiment().client().lastName(),
+             std::optional<QString>(QStringLiteral("Müller Lüd")));
+    auto *firstName = qobject_cast<QLineEdit *>(content().child(1027));
+    firstName->setFocus();
+    QTest::keyClicks(firstName, QStringLiteral("Anna-Lena"));
+    QCOMPARE(content().experiment().client().firstName(),
+             std::optional<QString>(QStringLiteral("Anna-Lena")));
+    // The program's own setting of a text is no input.
+    firstName->setText(QStringLiteral("Programm"));
+    QCOMPARE(content().experiment().client().firstName(),
+             std::optional<QString>(QStringLiteral("Anna-Lena")));
+}
+
+void MainWindowRunTest::menuFollowsTheProgramState()
+{
+    const auto enabled = [&](int command) { return m_window->menuAction(command)->isEnabled(); };
+    QVERIFY(enabled(32787) && enabled(32838) && !enabled(32792) && !enabled(32778));
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QCOMPARE(content().controller().programState(), ProgramState::Delay);
+    QVERIFY(!enabled(32787) && !enabled(32838) && enabled(32792) && !enabled(32776));
+    QVERIFY(content().child(1019)->isVisible()); // the run buttons are shown
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+    QCOMPARE(content().controller().programState(), ProgramState::ExpCompleted);
+    QVERIFY(enabled(32787) && enabled(32838) && !enabled(32792));
+    QVERIFY(!content().child(1019)->isVisible());
+    QVERIFY(content().child(1022)->isVisible()); // the evaluation after a run
+}
+
+void MainWindowRunTest::preTestRunsByKeys()
+{
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QVERIFY(!content().isGuideShown());
+    advanceMs(2250);
+    QCOMPARE(content().controller().programState(), ProgramState::WaitForAudio);
+    int presented = 0;
+    for (int i = 0; i < 12; ++presented) {
+        answerAfterMs(500 + 10 * i);
+        QCOMPARE(content().controller().programState(), ProgramState::WaitForKey);
+        auto *wrong = qobject_cast<QPushButton *>(content().child(1019));
+        QVERIFY(wrong->isEnabled());
+        if (i == 2 && presented == 2) {
+            QTest::keyClick(m_window.get(), Qt::Key_Space);
+        } else if (i == 4 && presented == 4) {
+            QTest::keyClick(m_window.get(), Qt::Key_Delete); // presented once more
+            finishVerification();
+            continue;
+        }
+        finishVerification();
+        ++i;
+    }
+    QCOMPARE(presented, 13);
+    const ORVA_Experiment &experiment = content().experiment();
+    QCOMPARE(content().controller().runState(), RunState::Finished);
+    QCOMPARE(content().controller().stateText(), QStringLiteral("komplett"));
+    QCOMPARE(experiment.measurement(2).result, int(Wrong));
+    QCOMPARE(experiment.measurement(4).result, int(Right));
+    QCOMPARE(experiment.measurement(4).reactionTime, 540);
+    for (int i = 0; i < 12; ++i)
+        QCOMPARE(experiment.measurement(i).reactionTime, 500 + 10 * i);
+    QCOMPARE(experiment.statistics()[0].count, 12);
+    QDir().mkpath(QStringLiteral("artefacts"));
+    m_window->grab().save(QStringLiteral("artefacts/pre-test-finished.png"));
+}
+
+void MainWindowRunTest::abortKeyEndsARunningTraining()
+{
+    QTest::keyClick(m_window.get(), Qt::Key_F4);
+    advanceMs(2250);
+    answerAfterMs(700);
+    finishVerification();
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    QCOMPARE(content().controller().runState(), RunState::Aborted);
+    QCOMPARE(content().controller().stateText(), QStringLiteral("abgebrochen"));
+    QCOMPARE(content().experiment().statistics()[0].count, 1);
+}
+
+void MainWindowRunTest::spaceInANameFieldJudgesOnlyWhileJudging()
+{
+    auto *firstName = qobject_cast<QLineEdit *>(content().child(1027));
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    advanceMs(2250);
+    firstName->setFocus();
+    QTest::keyClick(firstName, Qt::Key_Space); // waiting for the answer: a blank in the field
+    QCOMPARE(firstName->text(), QStringLiteral(" "));
+    answerAfterMs(600);
+    firstName->setFocus();
+    QTest::keyClick(firstName, Qt::Key_Space); // judging: the syllable is wrong
+    QCOMPARE(firstName->text(), QStringLiteral(" "));
+    QCOMPARE(content().experiment().measurement(0).result, int(Wrong));
+}
+
+namespace {
+
+void runWholePreTest(MainWindowContent &content,
+                     test::ManualClock &clock,
+                     test::ManualTimers &timers)
+{
+    content.onCommand(32787);
+    timers.advanceMs(2250);
+    for (int i = 0; i < 12; ++i) {
+        timers.advanceMs(450);
+        content.onAudioInput(clock.nowUs());
+        timers.advanceMs(timers.msUntil(WaitTimer));
+    }
+    QCOMPARE(content.controller().runState(), RunState::Finished);
+}
+
+} // namespace
+
+void MainWindowRunTest::savingNeedsNameAndBirthdayAndWritesTheRunFile()
+{
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    content().onCommand(32778);
+    QCOMPARE(m_boxes.boxes.last().text, content().strings().text(141));
+    QCOMPARE(content().controller().runState(), RunState::Finished);
+
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(QStringLiteral("Meier"));
+    client.setFirstName(QStringLiteral("Anna"));
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    client.runDate() = ORVA_Date(17, 5, 2024, 14, 30);
+    content().onCommand(32778);
+    QCOMPARE(m_boxes.boxes.last().text, content().strings().text(151));
+    const QString file =
+        m_installation->path(QStringLiteral("data/de_de/Meier-Anna_24-05-17_14-30-VT12.orv"));
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(content().controller().runState(), RunState::Saved);
+    QCOMPARE(content().clientList().clients().size(), 1);
+    QVERIFY(!m_window->menuAction(32778)->isEnabled()); // saved: nothing left to save
+}
+
+void MainWindowRunTest::saveUnderANameAddsTheExtensionOnlyWithoutADot()
+{
+    QStringList asked;
+    QString answer;
+    StartupOptions options = m_installation->options();
+    // A second main window on the same installation, whose save dialog the test answers.
+    cleanup();
+    m_installation = std::make_unique<test::ScratchInstallation>(m_demo);
+    options = m_installation->options();
+    m_timers = std::make_unique<TestTimers>(m_clock);
+    options.timers = m_timers.get();
+    options.chooseSavePath = [&](const QString &folder, const QString &proposed,
+                                 const QString &title, const QString &filters) {
+        asked = { folder, proposed, title, filters };
+        return answer;
+    };
+    m_content = std::make_unique<MainWindowContent>(options, m_clock, m_boxes);
+    m_timers->timers.onTimer = [this](int id) { m_content->onTimer(id); };
+    m_window = std::make_unique<MainWindow>(*m_content, m_content->strings());
+    QVERIFY(m_content->onCreate(m_window.get()));
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(QStringLiteral("Meier"));
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    client.runDate() = ORVA_Date(17, 5, 2024, 14, 30);
+
+    answer = m_installation->path(QStringLiteral("data/de_de/eigener Name"));
+    content().onCommand(32811);
+    QCOMPARE(asked.value(0), m_installation->path(QStringLiteral("data/de_de")));
+    QCOMPARE(asked.value(1), QStringLiteral("Meier_24-05-17_14-30-VT12.orv"));
+    QCOMPARE(asked.value(2), QStringLiteral("Speichere orv-Datei"));
+    QCOMPARE(asked.value(3), QStringLiteral("orv-Datei (*.orv);;Alle Dateien (*.*)"));
+    QVERIFY(QFile::exists(answer + QStringLiteral(".orv")));
+    QCOMPARE(content().controller().runState(), RunState::Saved);
+
+    answer = m_installation->path(QStringLiteral("data/de_de/Ergebnis.txt"));
+    content().onCommand(32811);
+    QVERIFY(QFile::exists(answer));
+    answer.clear(); // cancelled
+    content().onCommand(32811);
+}
+
+void MainWindowRunTest::newAsksAboutTheUnsavedRunAndTheClient()
+{
+    content().experiment().client().setLastName(QStringLiteral("Meier"));
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    m_boxes.answers = { MessageAnswer::No, MessageAnswer::No }; // don't save; a new client
+    content().onCommand(32776);
+    QCOMPARE(m_boxes.boxes.size(), 2);
+    QCOMPARE(m_boxes.boxes[0].text, content().strings().text(153));
+    QCOMPARE(m_boxes.boxes[1].text, content().strings().text(139));
+    QVERIFY(!content().experiment().client().lastName());
+    QCOMPARE(content().controller().runState(), RunState::Empty);
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+
+    // An aborted run with the save mode "when complete" is not asked about.
+    content().experiment().client().setLastName(QStringLiteral("Meier"));
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+    m_boxes.boxes.clear();
+    m_boxes.answers = { MessageAnswer::Yes }; // the same client
+    content().onCommand(32776);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].text, content().strings().text(139));
+    QCOMPARE(content().experiment().client().lastName(),
+             std::optional<QString>(QStringLiteral("Meier")));
+}
+
+void MainWindowRunTest::commandsWithoutTheirDialogSaySo()
+{
+    for (int command : { 32824, 32838, 32841, 32842, 32829, 32781, 32818, 32836, 104 }) {
+        m_boxes.boxes.clear();
+        content().onCommand(command);
+        QCOMPARE(m_boxes.boxes.size(), 1);
+        QVERIFY2(m_boxes.boxes[0].text.contains(m_window->commandText(command)),
+                 qPrintable(m_boxes.boxes[0].text));
+    }
+}
+
+QTEST_MAIN(MainWindowRunTest)
+#include "MainWindowRunTest.moc"
