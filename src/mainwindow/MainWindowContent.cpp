@@ -200,6 +200,9 @@ void MainWindowContent::changeLanguage(int materialLanguage)
     if (materialLanguage < 0 || materialLanguage >= NoLanguage)
         materialLanguage = m_uiLanguage;
     m_settings.expLanguage = materialLanguage;
+    // Own lists live in memory until written; the lists of the outgoing language go first.
+    if (m_window && !m_experiment.writeUserDefinedTrainSyllableTrain())
+        logMessage(1, "   CL 10: own syllable lists not written\n");
     m_experiment.setLanguage(materialLanguage, true, false);
     if (m_window) {
         getProbandList();

@@ -70,9 +70,19 @@ int TextFile::openRead(const QString &path)
                    file.errorString().toUtf8().constData());
         return 0;
     }
-    // A device or pipe reports no size; read at most one byte past the limit to tell.
-    QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (bytes.size() > kMaxFileBytes) {
+    QByteArray bytes;
+    if (!file.isSequential() && file.size() <= kMaxFileBytes) {
+        bytes = file.readAll();
+    } else {
+        // A pipe or device tells no size: read in pieces up to one past the limit.
+        while (bytes.size() <= kMaxFileBytes && !file.atEnd()) {
+            const QByteArray piece = file.read(64 * 1024);
+            if (piece.isEmpty())
+                break;
+            bytes += piece;
+        }
+    }
+    if (bytes.size() > kMaxFileBytes || (!file.isSequential() && file.size() > kMaxFileBytes)) {
         logMessage(2, "   TextFile: %s is larger than %lld bytes and is not read\n",
                    path.toUtf8().constData(), static_cast<long long>(kMaxFileBytes));
         return 0;

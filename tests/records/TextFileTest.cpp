@@ -49,6 +49,7 @@ private slots:
     void cutsLongLinesAndSkipsTheirRest();
     void missingFileIsNoErrorButStaysClosed();
     void emptyFileIsAtItsEndAtOnce();
+    void fileAboveTheSizeLimitIsNotRead();
     void refusesToOpenTwice();
     void seekIsClampedAndLetsTheClientReaderHandBackAHeader();
     void writesTheByteOrderMarkOfItsEncoding_data();
@@ -180,6 +181,23 @@ void TextFileTest::emptyFileIsAtItsEndAtOnce()
         QVERIFY(file.isOpen());
         QVERIFY(file.atEnd());
     }
+}
+
+void TextFileTest::fileAboveTheSizeLimitIsNotRead()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("huge.orv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(TextFile::kMaxFileBytes + 1)); // sparse: costs no disk space
+    file.close();
+    TextFile text;
+    QCOMPARE(text.openRead(path), 0);
+    QVERIFY(!text.isOpen());
+    QVERIFY(QFile(path).resize(TextFile::kMaxFileBytes));
+    QCOMPARE(text.openRead(path), 0);
+    QVERIFY(text.isOpen());
+    QCOMPARE(text.size(), TextFile::kMaxFileBytes);
 }
 
 void TextFileTest::refusesToOpenTwice()
