@@ -2,6 +2,7 @@
 #include "records/TextFile.h"
 
 #include "support/Logger.h"
+#include "support/Printf.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -248,18 +249,8 @@ void TextFile::append(const char *format, ...)
         return;
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int size = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (size < 0) {
-        va_end(args);
-        return;
-    }
-    QByteArray bytes(size + 1, Qt::Uninitialized);
-    std::vsnprintf(bytes.data(), bytes.size(), format, args);
+    const QByteArray bytes = vformat(format, args);
     va_end(args);
-    bytes.chop(1);
     if (m_encoding == Encoding::Utf16LE)
         m_data += utf16LittleEndian(QString::fromUtf8(bytes));
     else

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/Logger.h"
 
+#include "support/Printf.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -129,20 +131,9 @@ void logMessage(int level, const char *format, ...)
         return;
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int size = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (size < 0) {
-        va_end(args);
-        return;
-    }
-    // Formatted into a buffer of exactly the needed size.
-    QByteArray buffer(size + 1, Qt::Uninitialized);
-    std::vsnprintf(buffer.data(), buffer.size(), format, args);
+    const QByteArray line = vformat(format, args);
     va_end(args);
-    buffer.chop(1);
-    logger.log(level, QString::fromUtf8(buffer));
+    logger.log(level, QString::fromUtf8(line));
 }
 
 void logMessage(int level, const QString &text)
