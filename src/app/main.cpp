@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ORVA: screening and training of speech-sound discrimination.
+#include "audio/AudioSession.h"
+#include "audio/backends/FileAudio.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
@@ -22,12 +24,19 @@ int main(int argc, char *argv[])
     orva::SteadyClock clock;
     orva::QtMessageBoxes boxes;
     int exitCode = 0;
+    // The sound of the session; the main object's capture reads its input, so it lives longer.
+    orva::AudioSession audio(clock);
     {
         orva::StartupOptions options;
         // Log lines go to stderr too when asked for, as a debugger output would show them.
         options.logToStderr = qEnvironmentVariableIsSet("ORVA_LOG_STDERR");
         orva::MainWindowContent content(options, clock, boxes);
         orva::setErrorBoxes(&boxes);
+        audio.setOutput(orva::makeAudioOutput(content.audioOutputSetting(), clock));
+        audio.setInput(orva::makeAudioInput(content.audioInputSetting(), clock));
+        audio.setMessageBoxes(&boxes);
+        orva::AudioSession::setCurrent(&audio);
+        content.setAudioSession(&audio);
         orva::logMessage(7, "START WinMain\n");
         orva::MainWindow window(content, content.strings());
         window.setWindowTitle(
@@ -47,5 +56,6 @@ int main(int argc, char *argv[])
         }
         orva::setErrorBoxes(nullptr);
     }
+    audio.stopDevices();
     return exitCode;
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/ORVA_Wave.h"
 
+#include "audio/CDirectSound.h"
 #include "support/ErrorReport.h"
+#include "support/Logger.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -90,6 +92,8 @@ Result<RiffWave> parseRiffWave(const QByteArray &bytes)
     }
     return Status::failure(QStringLiteral("Wave::Load : No data chunk in file"));
 }
+
+ORVA_Wave::ORVA_Wave() = default;
 
 ORVA_Wave::ORVA_Wave(const ORVA_Wave &other)
 {
@@ -261,20 +265,37 @@ void ORVA_Wave::appendBlock(const QByteArray &bytes)
     m_blocks.append(bytes);
 }
 
-bool ORVA_Wave::play(bool, bool)
+bool ORVA_Wave::play(bool loop, bool startSilent)
 {
+    if (m_blocks.isEmpty() || m_blocks.first().isEmpty())
+        return true;
+    if (!m_player)
+        m_player = std::make_unique<CDirectSound>();
+    const QByteArray &block = m_blocks.first();
+    if (!m_player->create(&m_format, block.constData(), quint32(block.size())))
+        return true;
+    if (startSilent)
+        m_player->setVolume(-100);
+    m_player->play(0, loop);
+    logMessage(1, "PLAY: Vol=%f\n", m_player->getVolume());
     return true;
 }
 
 void ORVA_Wave::stop()
-{ }
+{
+    if (m_player)
+        m_player->stop();
+}
 
-void ORVA_Wave::setVolume(int)
-{ }
+void ORVA_Wave::setVolume(int dB)
+{
+    if (m_player)
+        m_player->setVolume(dB);
+}
 
 std::optional<qint64> ORVA_Wave::playStartUs() const
 {
-    return std::nullopt;
+    return m_player ? m_player->playStartUs() : std::nullopt;
 }
 
 } // namespace orva

@@ -1,28 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/WaveFormat.h"
 #include "support/Status.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace orva {
 
-/// The format of a wave: the first 16 bytes of a WAV file's "fmt " chunk.
-struct WaveFormat
-{
-    quint16 formatTag = 1; ///< 1: PCM
-    quint16 channels = 1;
-    quint32 sampleRate = 11025;
-    quint32 bytesPerSecond = 11025;
-    quint16 blockAlign = 1;
-    quint16 bitsPerSample = 8;
-
-    bool operator==(const WaveFormat &) const = default;
-};
+class CDirectSound;
 
 /// A RIFF/WAVE file taken apart: the format and the bytes of its "data" chunk.
 struct RiffWave
@@ -40,7 +31,7 @@ Result<RiffWave> parseRiffWave(const QByteArray &bytes);
 class ORVA_Wave
 {
 public:
-    ORVA_Wave() = default;
+    ORVA_Wave();
     /// Copies format and samples; the copy's player is a new, idle one.
     ORVA_Wave(const ORVA_Wave &other);
     /// Copies format and samples; this wave keeps its own player.
@@ -88,6 +79,7 @@ private:
 
     WaveFormat m_format;
     QList<QByteArray> m_blocks;
+    std::unique_ptr<CDirectSound> m_player; ///< made on the first play
 };
 
 } // namespace orva

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/MainWindowContent.h"
 
+#include "audio/AudioSession.h"
+#include "audio/ORVA_WaveInDevice.h"
 #include "engine/ScratchRunReader.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/ClientFieldRules.h"
@@ -97,6 +99,9 @@ MainWindowContent::MainWindowContent(StartupOptions options,
     m_experiment.setBaseDirectory(m_baseDirectory);
     logMessage(1, "Con MWC 10: Initial Directory %s\n", utf8(m_baseDirectory).constData());
 
+    m_capture = std::make_unique<ORVA_WaveInDevice>(m_clock);
+    m_capture->setOnsetHandler([this](qint64 onsetUs) { onAudioInput(onsetUs); });
+
     m_settings.setDefaults(m_baseDirectory);
     if (!m_settings.read(Settings::filePath(m_baseDirectory)))
         m_startupProblem += 2;
@@ -122,6 +127,7 @@ MainWindowContent::MainWindowContent(StartupOptions options,
 
 MainWindowContent::~MainWindowContent()
 {
+    m_capture->stopCapture();
     delete m_toolTipBox.data();
     if (m_timers) {
         for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
@@ -178,6 +184,14 @@ void MainWindowContent::readInstallation()
         return;
     }
     m_installationComplete = true;
+    for (auto [name, value] : { std::pair { "AudioOutput", &m_audioOutputSetting },
+                                std::pair { "AudioInput", &m_audioInputSetting } }) {
+        QString text;
+        if (registry.readStringValue(InstallationValues::keyPath(), QString::fromLatin1(name), text)
+                == 0
+            && !text.trimmed().isEmpty())
+            *value = text.trimmed();
+    }
     if (!values.value().root.isEmpty())
         m_baseDirectory = QDir::cleanPath(values.value().root);
     m_trueUpdateDir = values.value().trueUpdateDir;
@@ -279,6 +293,9 @@ bool MainWindowContent::onCreate(MainWindow *window)
 void MainWindowContent::onShown()
 {
     focusMainWindow();
+    m_capture->setThreshold(m_settings.threshold);
+    if (!m_capture->startCapture(m_audio ? m_audio->input() : nullptr))
+        logMessage(1, "   InitInstance: no capture; voice onsets will not be detected\n");
     logMessage(1, "InitInstance READY ***************************************************\n");
 }
 
@@ -324,6 +341,7 @@ void MainWindowContent::createSubWindows()
     m_slider->installEventFilter(m_window);
     QObject::connect(m_slider, &QSlider::valueChanged, m_window, [this](int value) {
         m_settings.threshold = -value;
+        m_capture->setThreshold(m_settings.threshold);
         if (QWidget *meter = child(kLevelMeterId))
             meter->update();
     });
@@ -744,6 +762,11 @@ void MainWindowContent::showFirstRunHelp()
 bool MainWindowContent::saveRun()
 {
     return onFileSave();
+}
+
+qint64 MainWindowContent::audioGlitchCount() const
+{
+    return m_audio ? m_audio->glitchCount() : 0;
 }
 
 bool MainWindowContent::isRunning() const
@@ -1196,6 +1219,8 @@ void MainWindowContent::onTimer(int id)
 {
     switch (id) {
     case kLevelMeterTimer:
+        m_inputPeak = m_capture->preparePaintVU_Meter(m_controller->programState()
+                                                      == ProgramState::WaitForAudio);
         if (m_controller->programState() == ProgramState::WaitForAudio)
             repaint(Panel::Result);
         if (QWidget *meter = child(kLevelMeterId))

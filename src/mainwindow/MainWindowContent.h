@@ -35,8 +35,10 @@ class QWidget;
 
 namespace orva {
 
+class AudioSession;
 class Clock;
 class MainWindow;
+class ORVA_WaveInDevice;
 class MessageBoxes;
 class PanelDC;
 class Palette;
@@ -127,6 +129,14 @@ public:
     void showMainView() override;
     void showFirstRunHelp() override;
     bool saveRun() override;
+    qint64 audioGlitchCount() const override;
+
+    /// The sound session whose input the capture reads (not owned; it must outlive this).
+    void setAudioSession(AudioSession *session) { m_audio = session; }
+    /// The installation values "AudioOutput" and "AudioInput" ("system" when missing).
+    const QString &audioOutputSetting() const { return m_audioOutputSetting; }
+    const QString &audioInputSetting() const { return m_audioInputSetting; }
+    ORVA_WaveInDevice &capture() { return *m_capture; }
 
     // File commands
     void onFileNew();
@@ -206,6 +216,10 @@ private:
 
     QString m_baseDirectory;
     QString m_trueUpdateDir;
+    QString m_audioOutputSetting = QStringLiteral("system");
+    QString m_audioInputSetting = QStringLiteral("system");
+    AudioSession *m_audio = nullptr;
+    std::unique_ptr<ORVA_WaveInDevice> m_capture;
     int m_uiLanguage = 0;
     int m_startupProblem = 0;
     int m_exitCode = 0;

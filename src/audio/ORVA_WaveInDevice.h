@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "audio/AudioInput.h"
+#include "audio/ORVA_Wave.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+namespace orva {
+
+class Clock;
+
+/// The microphone capture: samples arrive from the input device on its thread, are cut into
+/// buffers of 256 samples (512 bytes) and handed to the UI thread in arrival order. There each
+/// buffer is scanned for the voice onset (the first sample at or above the threshold), which
+/// reaches `onset` at once with the time the sample entered the input, and kept for the level
+/// meter. Lives on the UI thread.
+class ORVA_WaveInDevice final : public QObject, public CaptureSink
+{
+public:
+    static constexpr int kBufferBytes = 512;
+    static constexpr int kBufferSamples = kBufferBytes / 2;
+    static constexpr int kBufferCount = 32;
+
+    /// `clock` must outlive the device; it stamps onsets when the input cannot.
+    explicit ORVA_WaveInDevice(const Clock &clock, QObject *parent = nullptr);
+    ~ORVA_WaveInDevice() override;
+
+    /// `startCapture`: checks the format and starts `input` (not owned, must outlive the
+    /// capture). False, with the reason reported, when there is nothing to capture from.
+    bool startCapture(AudioInput *input);
+    /// `stopCapture`: the device stops and the recording wave is emptied.
+    void stopCapture();
+    bool isCapturing() const { return m_input != nullptr; }
+
+    /// Threshold in whole dB relative to full scale (-90 … 0).
+    void setThreshold(int dB) { m_thresholdDb = dB; }
+    int threshold() const { return m_thresholdDb; }
+    /// `WM_AUDIO_INPUT`: called within the buffer handling with the onset's time (µs).
+    void setOnsetHandler(std::function<void(qint64 onsetUs)> handler)
+    {
+        m_onset = std::move(handler);
+    }
+
+    /// The level meter's peak (0 … 32768) from the samples since the last call: all of them when
+    /// `waitingForAudio` or at most 1024 of them, otherwise the last 1024. The samples are then
+    /// dropped; with none the previous peak stays.
+    double preparePaintVU_Meter(bool waitingForAudio);
+    double peak() const { return m_peak; }
+    const ORVA_Wave &recording() const { return m_recording; }
+
+    /// One buffer on the UI thread; `firstFrame` is the input frame of its first sample.
+    void onBufferDone(qint64 firstFrame, const QByteArray &bytes);
+
+    /// The smallest sample magnitude whose level 20·log10(|s| / 32767) reaches `thresholdDb`.
+    static int triggerMagnitude(int thresholdDb);
+
+    // CaptureSink, on the device's thread
+    void samplesCaptured(qint64 firstFrame, const qint16 *samples, qint64 count) override;
+
+private:
+    const Clock &m_clock;
+    AudioInput *m_input = nullptr;
+    ORVA_Wave m_recording;
+    std::function<void(qint64)> m_onset;
+    int m_thresholdDb = -40;
+    double m_peak = 0;
+    // Device thread only: the buffer being filled.
+    QByteArray m_pending;
+    qint64 m_pendingFirstFrame = 0;
+};
+
+} // namespace orva

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# A whole pre-test as a person runs it, on a copy of the demo installation under its own Xvfb:
+# the microphone is a WAV file of voice-like bursts about every second, the headphones a WAV
+# file. F6 starts the run; at its end the status line says "komplett", File > Save writes the
+# run file and the client's training history gets its entry.
+#   pretest-xvfb.sh <orva> <demo installation> <orva_screenshot> <artefacts folder>
+set -euo pipefail
+orva=$1 demo=$2 screenshot=$3 artefacts=$4
+mkdir -p "$artefacts"
+[ -f "$demo/media/de_de/Silben81/ba.wav" ] || { echo "SKIP: no demo installation"; exit 0; }
+
+work=$(mktemp -d)
+xvfb_pid=
+orva_pid=
+cleanup() {
+    [ -n "$orva_pid" ] && kill "$orva_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    [ -f "$work/bin/log.txt" ] && cp "$work/bin/log.txt" "$artefacts/pretest-log.txt"
+    exit 1
+}
+
+mkdir -p "$work/bin" "$work/data"
+for code in de_de en_us en_uk es_es fr_fr pl_pl; do mkdir -p "$work/data/$code"; done
+ln -s "$demo/media" "$work/media"
+cp "$orva" "$work/bin/orva"
+
+# The client's voice: a 120 ms burst of a 180 Hz buzz every 1.05 s, for two minutes.
+sox -q -n -r 44100 -b 16 -c 1 "$work/burst.wav" synth 0.12 square 180 vol 0.5 fade t 0.005 0.12 0.02
+sox -q -n -r 44100 -b 16 -c 1 "$work/gap.wav" trim 0 0.93
+sox -q "$work/burst.wav" "$work/gap.wav" "$work/cycle.wav"
+sox -q "$work/cycle.wav" "$work/microphone.wav" repeat 114
+
+cat >"$work/bin/registry.ini" <<INI
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norquell\\ORVA\\3.1]
+root=$work
+TrueUpdateDir=$work/update
+language=de_de
+AudioOutput=file:$work/headphones.wav
+AudioInput=file:$work/microphone.wav
+INI
+# A client with a name and a birthday, so that the run can be saved.
+cat >"$work/bin/ORVA.ini" <<INI
+ORVA Version 3.1.31
+ExpLanguage 0
+Threshold -40
+DoIntro 0
+DoAudioIntro 0
+
+Liste der Probanden
+[Proband]
+Name=Testfall
+Vorname=Erika
+Geburtstag=05.03.2011
+INI
+
+display=
+for n in $(seq 121 150); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || fail "no free X display"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$work/runtime"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+wait_for_window() { # wait_for_window <title> <seconds>
+    for _ in $(seq $(($2 * 10))); do
+        xdotool search --name "$1" 2>/dev/null | head -n 1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+(cd "$work/bin" && exec ./orva) &
+orva_pid=$!
+main=$(wait_for_window "^ORVA 3.1.31$" 20) || fail "the main window did not appear"
+sleep 3.5 # the splash screen goes after three seconds
+xdotool windowfocus --sync "$main" key F6
+sleep 8
+"$screenshot" "$artefacts/pretest-running.png"
+# 12 syllables of at most 2 s answer and 2 s verification each, after a 2.25 s countdown.
+for _ in $(seq 90); do
+    grep -q '^BEGIN: End Experiment$' "$work/bin/log.txt" && break
+    sleep 1
+done
+grep -q '^BEGIN: End Experiment$' "$work/bin/log.txt" || fail "the pre-test did not end"
+sleep 1
+# Bursts that came within 200 ms of a syllable's start are reported once at the end.
+if warning=$(wait_for_window "ORVA Warnung" 2); then
+    "$screenshot" "$artefacts/pretest-early-onsets.png"
+    xdotool windowfocus --sync "$warning" key Return
+    sleep 0.5
+fi
+"$screenshot" "$artefacts/pretest-finished.png"
+[ "$(grep -c '^   OnAudioInput: startVerification$' "$work/bin/log.txt")" -ge 12 ] \
+    || fail "not every syllable was answered"
+
+# File > Save: Datei, Speichern.
+xdotool windowfocus --sync "$main" key alt+d
+sleep 0.5
+xdotool key s
+info=$(wait_for_window "ORVA Hinweis" 10) || fail "no message after saving"
+xdotool windowfocus --sync "$info" key Return
+run=$(ls "$work"/data/de_de/Testfall-Erika_*-VT12.orv 2>/dev/null | head -n 1)
+[ -n "$run" ] || fail "no run file was written"
+cp "$run" "$artefacts/pretest-run.orv"
+python3 - "$run" <<'PY' || fail "the run file's measurements are not all answered in 200 to 2000 ms"
+import sys
+text = open(sys.argv[1], encoding="utf-8-sig").read()
+times = []
+for line in text.splitlines():
+    if line.startswith("Messung"):
+        times.append(int(line.split("=", 1)[1]))  # + right, - wrong or no answer
+print("reaction times:", times)
+assert len(times) == 12, len(times)
+assert all(200 <= t <= 2000 for t in times), times
+PY
+[ -s "$work/data/Testfall-Erika.orl" ] || fail "the training history was not saved"
+grep -q '^\[ExpList\]' "$work/data/Testfall-Erika.orl" || fail "the training history has no entry list"
+
+xdotool windowfocus --sync "$main" key alt+d
+sleep 0.5
+xdotool key b
+wait "$orva_pid" || fail "the program ended with $?"
+orva_pid=
+# The headphones' file is complete once the program has ended: it must hold the syllables.
+python3 - "$work/headphones.wav" <<'PY' || fail "the syllables were not played"
+import struct, sys, wave
+w = wave.open(sys.argv[1])
+frames = w.readframes(w.getnframes())
+samples = struct.unpack("<%dh" % (len(frames) // 2), frames)
+loud = sum(1 for s in samples if abs(s) > 3000)
+print("played: %.1f s, %d loud samples" % (w.getnframes() / 44100, loud))
+assert w.getframerate() == 44100 and w.getnchannels() == 2
+assert loud > 12 * 1000, loud
+PY
+echo "1 passed, 0 failed"
