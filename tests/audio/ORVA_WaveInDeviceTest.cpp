@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audio/ORVA_WaveInDevice.h"
+
+#include "WavBytes.h"
+#include "fakes/ManualClock.h"
+
+#include <QTest>
+
+using namespace orva;
+using orva::test::WavBytes;
+
+namespace {
+
+/// A microphone the test feeds: frames are timed from a fixed start.
+class ScriptedInput final : public AudioInput
+{
+public:
+    bool supportsCaptureFormat() const override { return supported; }
+    DeviceResult start(CaptureSink &sink) override
+    {
+        this->sink = &sink;
+        return DeviceResult::ok();
+    }
+    void stop() override { sink = nullptr; }
+    bool isRunning() const override { return sink != nullptr; }
+    std::optional<qint64> frameTimeUs(qint64 frame) const override
+    {
+        return startUs + frame * 1'000'000 / 44100;
+    }
+    qint64 overflowCount() const override { return 0; }
+    QString description() const override { return QStringLiteral("scripted"); }
+
+    CaptureSink *sink = nullptr;
+    bool supported = true;
+    qint64 startUs = 2'000'000;
+};
+
+QByteArray buffer(int index, qint16 value)
+{
+    QList<qint16> samples(ORVA_WaveInDevice::kBufferSamples, 0);
+    samples[index] = value;
+    return WavBytes::samples16(samples);
+}
+
+} // namespace
+
+class ORVA_WaveInDeviceTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void triggerMagnitudeMatchesTheLogarithm_data();
+    void triggerMagnitudeMatchesTheLogarithm();
+    void onsetIsStampedWithTheTimeItsSampleEnteredTheInput();
+    void oneMessagePerBufferAtTheFirstQualifyingSample();
+    void samplesReachTheUiThreadInBuffersOf256InOrder();
+    void meterTakesTheLast1024SamplesUnlessWaiting();
+    void captureNeedsADeviceWithTheFormat();
+};
+
+void ORVA_WaveInDeviceTest::triggerMagnitudeMatchesTheLogarithm_data()
+{
+    QTest::addColumn<int>("threshold");
+    QTest::addColumn<int>("magnitude");
+    QTest::newRow("-40 dB") << -40 << 328;
+    QTest::newRow("-90 dB") << -90 << 2;
+    QTest::newRow("-30 dB") << -30 << 1037;
+    QTest::newRow("0 dB") << 0 << 32767;
+}
+
+void ORVA_WaveInDeviceTest::triggerMagnitudeMatchesTheLogarithm()
+{
+    QFETCH(int, threshold);
+    QFETCH(int, magnitude);
+    QCOMPARE(ORVA_WaveInDevice::triggerMagnitude(threshold), magnitude);
+    test::ManualClock clock;
+    ORVA_WaveInDevice device(clock);
+    device.setThreshold(threshold);
+    int onsets = 0;
+    device.setOnsetHandler([&](qint64) { ++onsets; });
+    device.onBufferDone(0, buffer(3, qint16(magnitude - 1)));
+    QCOMPARE(onsets, 0);
+    device.onBufferDone(256, buffer(3, qint16(-magnitude)));
+    QCOMPARE(onsets, 1);
+    if (threshold == 0) {
+        device.onBufferDone(512, buffer(3, -32768)); // the most negative sample counts too
+        QCOMPARE(onsets, 2);
+    }
+}
+
+void ORVA_WaveInDeviceTest::onsetIsStampedWithTheTimeItsSampleEnteredTheInput()
+{
+    test::ManualClock clock;
+    ScriptedInput input;
+    ORVA_WaveInDevice device(clock);
+    QVERIFY(device.startCapture(&input));
+    QList<qint64> stamps;
+    device.setOnsetHandler([&](qint64 us) { stamps.append(us); });
+    device.onBufferDone(44100, buffer(441, 0)); // nothing
+    device.onBufferDone(44100, buffer(100, 5000));
+    QCOMPARE(stamps, QList<qint64>({ input.startUs + 1'000'000 + 100 * 1'000'000 / 44100 }));
+    device.stopCapture();
+    device.onBufferDone(0, buffer(0, 5000)); // without a device the clock stamps it
+    QCOMPARE(stamps.last(), clock.nowUs());
+}
+
+void ORVA_WaveInDeviceTest::oneMessagePerBufferAtTheFirstQualifyingSample()
+{
+    test::ManualClock clock;
+    ScriptedInput input;
+    ORVA_WaveInDevice device(clock);
+    QVERIFY(device.startCapture(&input));
+    QList<qint64> stamps;
+    device.setOnsetHandler([&](qint64 us) { stamps.append(us); });
+    device.onBufferDone(0, WavBytes::samples16(QList<qint16>(256, 20000)));
+    QCOMPARE(stamps.size(), 1);
+    QCOMPARE(stamps[0], input.startUs);
+}
+
+void ORVA_WaveInDeviceTest::samplesReachTheUiThreadInBuffersOf256InOrder()
+{
+    test::ManualClock clock;
+    ScriptedInput input;
+    ORVA_WaveInDevice device(clock);
+    QVERIFY(device.startCapture(&input));
+    QList<qint64> stamps;
+    device.setOnsetHandler([&](qint64 us) { stamps.append(us); });
+    QList<qint16> samples(700, 0);
+    samples[300] = 9000; // in the second buffer
+    samples[600] = 9000; // in the third, which is not complete yet
+    input.sink->samplesCaptured(0, samples.constData(), 300);
+    input.sink->samplesCaptured(300, samples.constData() + 300, 400);
+    QCoreApplication::processEvents();
+    QCOMPARE(stamps, QList<qint64>({ input.startUs + 300 * 1'000'000 / 44100 }));
+    QCOMPARE(device.recording().sampleCount(), 512);
+    QCOMPARE(device.recording().blockCount(), 2);
+}
+
+void ORVA_WaveInDeviceTest::meterTakesTheLast1024SamplesUnlessWaiting()
+{
+    test::ManualClock clock;
+    ORVA_WaveInDevice device(clock);
+    for (int i = 0; i < 6; ++i) // 1536 samples; the loud one is early
+        device.onBufferDone(256 * i, buffer(10, i == 0 ? 30000 : 1000));
+    QCOMPARE(device.preparePaintVU_Meter(false), 1000.0);
+    QCOMPARE(device.recording().sampleCount(), 0);
+    QCOMPARE(device.preparePaintVU_Meter(false), 1000.0); // nothing new: the peak stays
+    for (int i = 0; i < 6; ++i)
+        device.onBufferDone(256 * i, buffer(10, i == 0 ? -30000 : 1000));
+    QCOMPARE(device.preparePaintVU_Meter(true), 30000.0); // waiting for an answer: all of them
+}
+
+void ORVA_WaveInDeviceTest::captureNeedsADeviceWithTheFormat()
+{
+    test::ManualClock clock;
+    ORVA_WaveInDevice device(clock);
+    QVERIFY(!device.startCapture(nullptr));
+    ScriptedInput input;
+    input.supported = false;
+    QVERIFY(!device.startCapture(&input));
+    QVERIFY(!device.isCapturing());
+}
+
+QTEST_GUILESS_MAIN(ORVA_WaveInDeviceTest)
+#include "ORVA_WaveInDeviceTest.moc"

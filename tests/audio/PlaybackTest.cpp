@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WavBytes.h"
+#include "audio/AudioSession.h"
+#include "audio/CDirectSound.h"
+#include "audio/ORVA_Wave.h"
+#include "audio/SoftwareMixer.h"
+#include "fakes/ManualClock.h"
+#include "fakes/ScriptedAudioOutput.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace orva;
+using orva::test::WavBytes;
+
+class PlaybackTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void mixerConvertsFormats_data();
+    void mixerConvertsFormats();
+    void mixerSumsVoicesAndClips();
+    void mixerPlaysSilenceWhenNothingPlays();
+    void loopingVoiceStartsAgain();
+    void waveStartsAtTheNextRenderedFrameAndKnowsWhen();
+    void volumeInDecibelsSetsTheGain_data();
+    void volumeInDecibelsSetsTheGain();
+    void positiveVolumeChangesNothing();
+    void deviceTakenIsTriedTenTimesHalfASecondApart();
+    void copiedWaveGetsAnIdlePlayer();
+
+private:
+    ORVA_Wave wave(const QList<qint16> &samples, quint32 rate = 44100)
+    {
+        ORVA_Wave result;
+        (void)result.setFormat(rate == 44100 ? 44100 : 22050, 16);
+        result.appendBlock(WavBytes::samples16(samples));
+        return result;
+    }
+
+    test::ManualClock m_clock;
+    std::unique_ptr<AudioSession> m_session;
+    test::ScriptedAudioOutput *m_output = nullptr;
+    QList<int> m_waits;
+};
+
+void PlaybackTest::init()
+{
+    m_session = std::make_unique<AudioSession>(m_clock);
+    auto output = std::make_unique<test::ScriptedAudioOutput>();
+    m_output = output.get();
+    m_session->setOutput(std::move(output));
+    m_waits.clear();
+    m_session->setRetryWait([this](int ms) { m_waits.append(ms); });
+    AudioSession::setCurrent(m_session.get());
+    CDirectSound drop; // a new player drops the shared device, so each test opens its own
+}
+
+void PlaybackTest::cleanup()
+{
+    AudioSession::setCurrent(nullptr);
+    m_session.reset();
+}
+
+void PlaybackTest::mixerConvertsFormats_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<int>>("stereo");
+    QTest::newRow("16-bit mono") << 1 << 44100 << 16 << WavBytes::samples16({ 100, -200 })
+                                 << QList<int>({ 100, 100, -200, -200 });
+    QTest::newRow("16-bit stereo")
+        << 2 << 44100 << 16 << WavBytes::samples16({ 1, 2, 3, 4 }) << QList<int>({ 1, 2, 3, 4 });
+    QTest::newRow("8-bit mono") << 1 << 44100 << 8 << QByteArray("\x80\xc8", 2)
+                                << QList<int>({ 0, 0, 18432, 18432 });
+    QTest::newRow("22,050 Hz doubled") << 1 << 22050 << 16 << WavBytes::samples16({ 0, 1000 })
+                                       << QList<int>({ 0, 0, 500, 500, 1000, 1000 });
+}
+
+void PlaybackTest::mixerConvertsFormats()
+{
+    QFETCH(int, channels);
+    QFETCH(int, rate);
+    QFETCH(int, bits);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, stereo);
+    WaveFormat format;
+    format.channels = channels;
+    format.sampleRate = rate;
+    format.bitsPerSample = bits;
+    format.blockAlign = channels * bits / 8;
+    format.bytesPerSecond = format.blockAlign * rate;
+    const auto converted = SoftwareMixer::convert(format, bytes.constData(), bytes.size());
+    QVERIFY(converted);
+    QList<int> first;
+    for (std::size_t i = 0; i < std::min<std::size_t>(converted->size(), stereo.size()); ++i)
+        first.append((*converted)[i]);
+    QCOMPARE(first, stereo);
+    format.bitsPerSample = 24;
+    QVERIFY(!SoftwareMixer::convert(format, bytes.constData(), bytes.size()));
+}
+
+void PlaybackTest::mixerSumsVoicesAndClips()
+{
+    SoftwareMixer mixer;
+    WaveFormat format { 1, 1, 44100, 88200, 2, 16 };
+    const QByteArray loud = WavBytes::samples16({ 30000, 30000, -30000 });
+    const QByteArray soft = WavBytes::samples16({ 1000, 6000, -6000 });
+    const auto a = mixer.addVoice(format, loud.constData(), loud.size());
+    const auto b = mixer.addVoice(format, soft.constData(), soft.size());
+    mixer.startVoice(a, 0, false);
+    mixer.startVoice(b, 0, false);
+    mixer.setVoiceGain(b, 0.5);
+    std::vector<qint16> out(8);
+    mixer.render(out.data(), 4);
+    QCOMPARE(out[0], qint16(30500));
+    QCOMPARE(out[2], qint16(32767)); // clipped
+    QCOMPARE(out[4], qint16(-32768));
+    QCOMPARE(out[6], qint16(0)); // both ended
+    QVERIFY(!mixer.isVoicePlaying(a));
+}
+
+void PlaybackTest::mixerPlaysSilenceWhenNothingPlays()
+{
+    SoftwareMixer mixer;
+    std::vector<qint16> out(20, 7);
+    mixer.render(out.data(), 10);
+    QCOMPARE(out, std::vector<qint16>(20, 0));
+    QCOMPARE(mixer.nextFrame(), 10);
+}
+
+void PlaybackTest::loopingVoiceStartsAgain()
+{
+    SoftwareMixer mixer;
+    WaveFormat format { 1, 1, 44100, 88200, 2, 16 };
+    const QByteArray data = WavBytes::samples16({ 1, 2, 3 });
+    const auto voice = mixer.addVoice(format, data.constData(), data.size());
+    mixer.startVoice(voice, 0, true);
+    std::vector<qint16> out(14);
+    mixer.render(out.data(), 7);
+    QList<int> left;
+    for (int i = 0; i < 7; ++i)
+        left.append(out[2 * i]);
+    QCOMPARE(left, QList<int>({ 1, 2, 3, 1, 2, 3, 1 }));
+    mixer.stopVoice(voice);
+    mixer.render(out.data(), 1);
+    QCOMPARE(out[0], qint16(0));
+}
+
+void PlaybackTest::waveStartsAtTheNextRenderedFrameAndKnowsWhen()
+{
+    ORVA_Wave syllable = wave({ 1000, 2000, 3000 });
+    m_output->render(0);
+    QVERIFY(syllable.play(false, false));
+    m_output->render(100); // the first wave started with frame 0
+    ORVA_Wave second = wave({ 500 });
+    QVERIFY(second.play(false, false));
+    // The second wave starts with frame 100, which leaves the output 100 / 44.1 ms after the start.
+    QCOMPARE(second.playStartUs(),
+             std::optional<qint64>(m_output->startUs + 100 * 1'000'000 / 44100));
+    QCOMPARE(syllable.playStartUs(), std::optional<qint64>(m_output->startUs));
+    const std::vector<qint16> out = m_output->render(2);
+    QCOMPARE(out[0], qint16(500));
+}
+
+void PlaybackTest::volumeInDecibelsSetsTheGain_data()
+{
+    QTest::addColumn<int>("dB");
+    QTest::addColumn<double>("gain");
+    QTest::newRow("0 dB") << 0 << 1.0;
+    QTest::newRow("-6 dB") << -6 << std::pow(10.0, -6 / 20.0);
+    QTest::newRow("-58 dB, the fade at 250 ms") << -58 << std::pow(10.0, -58 / 20.0);
+    QTest::newRow("-100 dB is silence") << -100 << 0.0;
+}
+
+void PlaybackTest::volumeInDecibelsSetsTheGain()
+{
+    QFETCH(int, dB);
+    QFETCH(double, gain);
+    ORVA_Wave tone = wave(QList<qint16>(10, 20000));
+    QVERIFY(tone.play(false, false));
+    tone.setVolume(dB);
+    const std::vector<qint16> out = m_output->render(1);
+    QVERIFY2(std::abs(out[0] - 20000 * gain) <= 1, qPrintable(QString::number(out[0])));
+}
+
+void PlaybackTest::positiveVolumeChangesNothing()
+{
+    CDirectSound player;
+    WaveFormat format { 1, 1, 44100, 88200, 2, 16 };
+    const QByteArray data = WavBytes::samples16({ 100, 100 });
+    QCOMPARE(player.create(&format, data.constData(), data.size()), 1);
+    player.setVolume(-10);
+    player.setVolume(3);
+    QCOMPARE(player.getVolume(), -10.0);
+    QVERIFY(player.isReady());
+}
+
+void PlaybackTest::deviceTakenIsTriedTenTimesHalfASecondApart()
+{
+    m_output->startResults = std::vector<DeviceResult>(9, DeviceResult(DeviceResult::kAllocated));
+    CDirectSound player;
+    WaveFormat format { 1, 1, 44100, 88200, 2, 16 };
+    const QByteArray data = WavBytes::samples16({ 100 });
+    QCOMPARE(player.create(&format, data.constData(), data.size()), 1);
+    QCOMPARE(m_waits, QList<int>(9, 500));
+
+    m_waits.clear();
+    m_output->stop();
+    m_output->startResults = std::vector<DeviceResult>(10, DeviceResult(DeviceResult::kAllocated));
+    CDirectSound later; // drops the shared device
+    QCOMPARE(later.create(&format, data.constData(), data.size()), 0);
+    QCOMPARE(m_waits.size(), 9);
+    QVERIFY(!later.isReady());
+}
+
+void PlaybackTest::copiedWaveGetsAnIdlePlayer()
+{
+    ORVA_Wave original = wave({ 1, 2, 3 });
+    QVERIFY(original.play(false, false));
+    const ORVA_Wave copy(original);
+    QVERIFY(!copy.playStartUs());
+    QVERIFY(original.playStartUs());
+}
+
+QTEST_GUILESS_MAIN(PlaybackTest)
+#include "PlaybackTest.moc"
