@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/ORVA_Wave.h"
 #include "engine/RunControllerOutput.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ManualTimers.h"
@@ -35,6 +36,10 @@ public:
     std::optional<qint64> play(ORVA_Wave &wave) override
     {
         plays.append({ &wave, m_clock.nowUs() });
+        if (playForReal) {
+            wave.play(false, false);
+            return wave.playStartUs();
+        }
         if (!soundLatencyUs)
             return std::nullopt;
         return m_clock.nowUs() + *soundLatencyUs;
@@ -81,6 +86,8 @@ public:
     bool saveSucceeds = true;
     bool trainingReportShown = false;
     qint64 glitches = 0;
+    /// Plays the waves through the current sound session instead of recording only.
+    bool playForReal = false;
     /// When set, play() reports that the sound leaves the output this long after the call.
     std::optional<qint64> soundLatencyUs;
 
