@@ -2,6 +2,7 @@
 // ORVA: screening and training of speech-sound discrimination.
 #include "audio/AudioSession.h"
 #include "audio/backends/FileAudio.h"
+#include "audio/backends/pulse/PulseAudio.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
@@ -14,6 +15,37 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
+
+namespace {
+
+// "system" or "system:NAME" is the sound server (its default device, or the named one);
+// anything else is for the devices of the core ("file:PATH", "none").
+QString systemDevice(const QString &value, bool &isSystem)
+{
+    const QString trimmed = value.trimmed();
+    isSystem = trimmed == QLatin1String("system") || trimmed.startsWith(QLatin1String("system:"));
+    return trimmed.mid(7);
+}
+
+std::unique_ptr<orva::AudioOutput> makeOutput(const QString &value, const orva::Clock &clock)
+{
+    bool isSystem = false;
+    const QString device = systemDevice(value, isSystem);
+    if (isSystem)
+        return std::make_unique<orva::PulseAudioOutput>(clock, device);
+    return orva::makeAudioOutput(value, clock);
+}
+
+std::unique_ptr<orva::AudioInput> makeInput(const QString &value, const orva::Clock &clock)
+{
+    bool isSystem = false;
+    const QString device = systemDevice(value, isSystem);
+    if (isSystem)
+        return std::make_unique<orva::PulseAudioInput>(clock, device);
+    return orva::makeAudioInput(value, clock);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -32,8 +64,8 @@ int main(int argc, char *argv[])
         options.logToStderr = qEnvironmentVariableIsSet("ORVA_LOG_STDERR");
         orva::MainWindowContent content(options, clock, boxes);
         orva::setErrorBoxes(&boxes);
-        audio.setOutput(orva::makeAudioOutput(content.audioOutputSetting(), clock));
-        audio.setInput(orva::makeAudioInput(content.audioInputSetting(), clock));
+        audio.setOutput(makeOutput(content.audioOutputSetting(), clock));
+        audio.setInput(makeInput(content.audioInputSetting(), clock));
         audio.setMessageBoxes(&boxes);
         orva::AudioSession::setCurrent(&audio);
         content.setAudioSession(&audio);

@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audio/backends/pulse/PulseAudio.h"
+
+#include "audio/StreamClockModel.h"
+#include "support/Clock.h"
+#include "support/Logger.h"
+
+#include <atomic>
+#include <chrono>
+#include <pulse/pulseaudio.h>
+#include <thread>
+#include <vector>
+
+namespace orva {
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kConnectTimeoutMs = 3000;
+
+/// A threaded main loop with a connected context; everything libpulse does runs on its thread.
+struct Connection
+{
+    pa_threaded_mainloop *loop = nullptr;
+    pa_context *context = nullptr;
+
+    ~Connection() { close(); }
+
+    DeviceResult open(const char *name)
+    {
+        loop = pa_threaded_mainloop_new();
+        if (!loop)
+            return DeviceResult(DeviceResult::kOutOfMemory);
+        context = pa_context_new(pa_threaded_mainloop_get_api(loop), name);
+        if (!context)
+            return DeviceResult(DeviceResult::kOutOfMemory);
+        pa_context_set_state_callback(
+            context,
+            [](pa_context *, void *loop) {
+                pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
+            },
+            loop);
+        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+            return DeviceResult::fromPulseError(pa_context_errno(context));
+        if (pa_threaded_mainloop_start(loop) < 0)
+            return DeviceResult(DeviceResult::kGeneric);
+        // Waits for the server, but never for ever: a missing server must not hang the program.
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectTimeoutMs);
+        for (;;) {
+            pa_threaded_mainloop_lock(loop);
+            const pa_context_state_t state = pa_context_get_state(context);
+            const int error = pa_context_errno(context);
+            pa_threaded_mainloop_unlock(loop);
+            if (state == PA_CONTEXT_READY)
+                return DeviceResult::ok();
+            if (!PA_CONTEXT_IS_GOOD(state))
+                return DeviceResult::fromPulseError(error ? error : PA_ERR_CONNECTIONREFUSED);
+            if (std::chrono::steady_clock::now() > deadline)
+                return DeviceResult::fromPulseError(PA_ERR_TIMEOUT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    void close()
+    {
+        if (loop)
+            pa_threaded_mainloop_stop(loop);
+        if (context) {
+            pa_context_disconnect(context);
+            pa_context_unref(context);
+            context = nullptr;
+        }
+        if (loop) {
+            pa_threaded_mainloop_free(loop);
+            loop = nullptr;
+        }
+    }
+};
+
+qint64 streamTimeUs(pa_stream *stream)
+{
+    pa_usec_t usec = 0;
+    if (pa_stream_get_time(stream, &usec) < 0)
+        return -1;
+    return static_cast<qint64>(usec);
+}
+
+} // namespace
+
+struct PulseAudioOutput::Private
+{
+    Private(const Clock &clock, QString device)
+        : clock(clock)
+        , device(std::move(device))
+    { }
+
+    const Clock &clock;
+    QString device;
+    Connection connection;
+    pa_stream *stream = nullptr;
+    FrameSource *source = nullptr;
+    StreamClockModel model { QStringLiteral("playback") };
+    std::atomic<qint64> firstFrame { 0 };
+    std::atomic<qint64> underflows { 0 };
+    std::atomic<bool> running { false };
+    std::vector<qint16> buffer;
+
+    void write(size_t bytes)
+    {
+        const qint64 frames = qint64(bytes) / 4;
+        if (frames <= 0)
+            return;
+        buffer.resize(frames * 2);
+        source->render(buffer.data(), frames);
+        pa_stream_write(stream, buffer.data(), frames * 4, nullptr, 0, PA_SEEK_RELATIVE);
+        observe();
+    }
+    void observe()
+    {
+        const qint64 streamUs = streamTimeUs(stream);
+        if (streamUs >= 0)
+            model.observe(clock.nowUs(), streamUs);
+    }
+};
+
+PulseAudioOutput::PulseAudioOutput(const Clock &clock, QString device)
+    : d(std::make_unique<Private>(clock, std::move(device)))
+{ }
+
+PulseAudioOutput::~PulseAudioOutput()
+{
+    stop();
+}
+
+DeviceResult PulseAudioOutput::start(FrameSource &source)
+{
+    if (d->running)
+        return DeviceResult::ok();
+    const DeviceResult connected = d->connection.open("ORVA");
+    if (!connected.isOk()) {
+        d->connection.close();
+        return connected;
+    }
+    pa_threaded_mainloop *loop = d->connection.loop;
+    pa_threaded_mainloop_lock(loop);
+    const pa_sample_spec spec { PA_SAMPLE_S16LE, kRate, 2 };
+    d->stream = pa_stream_new(d->connection.context, "ORVA playback", &spec, nullptr);
+    d->source = &source;
+    d->firstFrame = source.nextFrame();
+    d->model.reset();
+    pa_stream_set_write_callback(
+        d->stream,
+        [](pa_stream *, size_t bytes, void *p) { static_cast<Private *>(p)->write(bytes); },
+        d.get());
+    pa_stream_set_underflow_callback(
+        d->stream, [](pa_stream *, void *p) { static_cast<Private *>(p)->underflows.fetch_add(1); },
+        d.get());
+    pa_stream_set_latency_update_callback(
+        d->stream, [](pa_stream *, void *p) { static_cast<Private *>(p)->observe(); }, d.get());
+    // A target latency of 30 ms, refilled every 5 ms.
+    pa_buffer_attr attr;
+    attr.maxlength = uint32_t(-1);
+    attr.tlength = pa_usec_to_bytes(30'000, &spec);
+    attr.prebuf = uint32_t(-1);
+    attr.minreq = pa_usec_to_bytes(5'000, &spec);
+    attr.fragsize = uint32_t(-1);
+    const QByteArray device = d->device.toUtf8();
+    const int flags = PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE
+        | PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_UNMUTED;
+    const int result =
+        pa_stream_connect_playback(d->stream, device.isEmpty() ? nullptr : device.constData(),
+                                   &attr, pa_stream_flags_t(flags), nullptr, nullptr);
+    const int error = pa_context_errno(d->connection.context);
+    pa_threaded_mainloop_unlock(loop);
+    if (result < 0) {
+        stop();
+        return DeviceResult::fromPulseError(error);
+    }
+    d->running = true;
+    return DeviceResult::ok();
+}
+
+void PulseAudioOutput::stop()
+{
+    if (d->connection.loop) {
+        pa_threaded_mainloop_lock(d->connection.loop);
+        if (d->stream) {
+            pa_stream_disconnect(d->stream);
+            pa_stream_unref(d->stream);
+            d->stream = nullptr;
+        }
+        pa_threaded_mainloop_unlock(d->connection.loop);
+    }
+    d->connection.close();
+    d->running = false;
+}
+
+bool PulseAudioOutput::isRunning() const
+{
+    return d->running;
+}
+
+std::optional<qint64> PulseAudioOutput::frameTimeUs(qint64 frame) const
+{
+    if (!d->running)
+        return std::nullopt;
+    return d->model.frameTimeUs(frame - d->firstFrame);
+}
+
+qint64 PulseAudioOutput::underflowCount() const
+{
+    return d->underflows;
+}
+
+QString PulseAudioOutput::description() const
+{
+    return QStringLiteral("PulseAudio sink %1")
+        .arg(d->device.isEmpty() ? QStringLiteral("(default)") : d->device);
+}
+
+struct PulseAudioInput::Private
+{
+    Private(const Clock &clock, QString device)
+        : clock(clock)
+        , device(std::move(device))
+    { }
+
+    const Clock &clock;
+    QString device;
+    Connection connection;
+    pa_stream *stream = nullptr;
+    CaptureSink *sink = nullptr;
+    StreamClockModel model { QStringLiteral("capture") };
+    std::atomic<qint64> overflows { 0 };
+    std::atomic<bool> running { false };
+    qint64 nextFrame = 0;
+    std::vector<qint16> silence;
+
+    void read()
+    {
+        const void *data = nullptr;
+        size_t bytes = 0;
+        while (pa_stream_readable_size(stream) > 0) {
+            if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0)
+                break;
+            const qint64 frames = qint64(bytes) / 2;
+            if (data) {
+                sink->samplesCaptured(nextFrame, static_cast<const qint16 *>(data), frames);
+            } else {
+                // A hole: the frames were lost, but they still count.
+                silence.assign(frames, 0);
+                sink->samplesCaptured(nextFrame, silence.data(), frames);
+            }
+            nextFrame += frames;
+            pa_stream_drop(stream);
+        }
+        const qint64 streamUs = streamTimeUs(stream);
+        if (streamUs >= 0)
+            model.observe(clock.nowUs(), streamUs);
+    }
+};
+
+PulseAudioInput::PulseAudioInput(const Clock &clock, QString device)
+    : d(std::make_unique<Private>(clock, std::move(device)))
+{ }
+
+PulseAudioInput::~PulseAudioInput()
+{
+    stop();
+}
+
+DeviceResult PulseAudioInput::start(CaptureSink &sink)
+{
+    if (d->running)
+        return DeviceResult::ok();
+    const DeviceResult connected = d->connection.open("ORVA capture");
+    if (!connected.isOk()) {
+        d->connection.close();
+        return connected;
+    }
+    pa_threaded_mainloop *loop = d->connection.loop;
+    pa_threaded_mainloop_lock(loop);
+    const pa_sample_spec spec { PA_SAMPLE_S16LE, kRate, 1 };
+    d->stream = pa_stream_new(d->connection.context, "ORVA capture", &spec, nullptr);
+    d->sink = &sink;
+    d->nextFrame = 0;
+    d->model.reset();
+    pa_stream_set_read_callback(
+        d->stream, [](pa_stream *, size_t, void *p) { static_cast<Private *>(p)->read(); },
+        d.get());
+    pa_stream_set_overflow_callback(
+        d->stream, [](pa_stream *, void *p) { static_cast<Private *>(p)->overflows.fetch_add(1); },
+        d.get());
+    // Fragments of 256 frames.
+    pa_buffer_attr attr;
+    attr.maxlength = uint32_t(-1);
+    attr.tlength = uint32_t(-1);
+    attr.prebuf = uint32_t(-1);
+    attr.minreq = uint32_t(-1);
+    attr.fragsize = 256 * 2;
+    const QByteArray device = d->device.toUtf8();
+    const int flags =
+        PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY;
+    const int result =
+        pa_stream_connect_record(d->stream, device.isEmpty() ? nullptr : device.constData(), &attr,
+                                 pa_stream_flags_t(flags));
+    const int error = pa_context_errno(d->connection.context);
+    pa_threaded_mainloop_unlock(loop);
+    if (result < 0) {
+        stop();
+        return DeviceResult::fromPulseError(error);
+    }
+    d->running = true;
+    return DeviceResult::ok();
+}
+
+void PulseAudioInput::stop()
+{
+    if (d->connection.loop) {
+        pa_threaded_mainloop_lock(d->connection.loop);
+        if (d->stream) {
+            pa_stream_disconnect(d->stream);
+            pa_stream_unref(d->stream);
+            d->stream = nullptr;
+        }
+        pa_threaded_mainloop_unlock(d->connection.loop);
+    }
+    d->connection.close();
+    d->running = false;
+}
+
+bool PulseAudioInput::isRunning() const
+{
+    return d->running;
+}
+
+std::optional<qint64> PulseAudioInput::frameTimeUs(qint64 frame) const
+{
+    if (!d->running)
+        return std::nullopt;
+    return d->model.frameTimeUs(frame);
+}
+
+qint64 PulseAudioInput::overflowCount() const
+{
+    return d->overflows;
+}
+
+QString PulseAudioInput::description() const
+{
+    return QStringLiteral("PulseAudio source %1")
+        .arg(d->device.isEmpty() ? QStringLiteral("(default)") : d->device);
+}
+
+} // namespace orva

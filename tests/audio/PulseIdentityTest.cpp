@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WavBytes.h"
+#include "audio/AudioSession.h"
+#include "audio/ORVA_Wave.h"
+#include "audio/ORVA_WaveInDevice.h"
+#include "audio/backends/pulse/PulseAudio.h"
+#include "support/Clock.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace orva;
+using orva::test::WavBytes;
+
+/// Playing and capturing through a PulseAudio server of the test's own: a null sink
+/// "headphones" is the client's ears, its monitor the listener. A sound whose first loud sample is
+/// frame k of the wave must be heard k / 44.1 ms after the time the player gave for its start.
+class PulseIdentityTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void onsetComesWhereTheWaveSaysOnOneClock();
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_server;
+};
+
+void PulseIdentityTest::initTestCase()
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+    if (program.isEmpty())
+        QSKIP("pulseaudio is not installed");
+    const QString socket = m_dir.filePath(QStringLiteral("native"));
+    QFile script(m_dir.filePath(QStringLiteral("session.pa")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(
+        QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
+                       "load-module module-null-sink sink_name=headphones rate=44100 "
+                       "channels=2 norewinds=1\n")
+            .arg(socket)
+            .toUtf8());
+    script.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), m_dir.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
+    environment.insert(QStringLiteral("PULSE_RUNTIME_PATH"),
+                       m_dir.filePath(QStringLiteral("runtime")));
+    m_server.setProcessEnvironment(environment);
+    m_server.setProcessChannelMode(QProcess::MergedChannels);
+    m_server.start(program,
+                   { QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                     QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-F"), script.fileName(),
+                     QStringLiteral("--log-target=stderr") });
+    if (!m_server.waitForStarted(5000))
+        QSKIP("the PulseAudio server did not start");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 10000);
+    qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
+}
+
+void PulseIdentityTest::cleanupTestCase()
+{
+    if (m_server.state() != QProcess::NotRunning) {
+        m_server.terminate();
+        if (!m_server.waitForFinished(5000))
+            m_server.kill();
+    }
+}
+
+void PulseIdentityTest::onsetComesWhereTheWaveSaysOnOneClock()
+{
+    SteadyClock clock;
+    AudioSession session(clock);
+    session.setOutput(std::make_unique<PulseAudioOutput>(clock, QStringLiteral("headphones")));
+    AudioSession::setCurrent(&session);
+    QVERIFY(session.startOutput().isOk());
+    PulseAudioInput input(clock, QStringLiteral("headphones.monitor"));
+    ORVA_WaveInDevice capture(clock);
+    QList<qint64> onsets;
+    capture.setOnsetHandler([&](qint64 us) { onsets.append(us); });
+    QVERIFY(capture.startCapture(&input));
+    QTest::qWait(2000); // the clock models settle
+
+    const int k = 441; // 10 ms of silence before the sound
+    QList<double> errors;
+    for (int trial = 0; trial < 5; ++trial) {
+        QList<qint16> samples(k, 0);
+        for (int i = 0; i < 4410; ++i)
+            samples.append(qint16(20000 * std::sin(2 * M_PI * 440 * i / 44100.0)));
+        ORVA_Wave wave;
+        QVERIFY(wave.setFormat(44100, 16));
+        wave.appendBlock(WavBytes::samples16(samples));
+        onsets.clear();
+        QVERIFY(wave.play(false, false));
+        const std::optional<qint64> start = wave.playStartUs();
+        QVERIFY(start);
+        QTRY_VERIFY_WITH_TIMEOUT(!onsets.isEmpty(), 3000);
+        const double heardMs = (onsets.first() - *start) / 1000.0;
+        errors.append(heardMs - k / 44.1);
+        QTest::qWait(300);
+    }
+    qInfo() << "onset minus start, less k / 44.1 ms, per trial (ms):" << errors;
+    for (double error : errors)
+        QVERIFY2(std::abs(error) <= 1.0, qPrintable(QString::number(error)));
+    capture.stopCapture();
+    AudioSession::setCurrent(nullptr);
+}
+
+QTEST_GUILESS_MAIN(PulseIdentityTest)
+#include "PulseIdentityTest.moc"
