@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "PulseServer.h"
 #include "WavBytes.h"
 #include "audio/AudioSession.h"
 #include "audio/ORVA_Wave.h"
@@ -27,53 +28,17 @@ class PulseIdentityTest : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void onsetComesWhereTheWaveSaysOnOneClock();
 
 private:
-    QTemporaryDir m_dir;
-    QProcess m_server;
+    std::unique_ptr<test::PulseServer> m_server;
 };
 
 void PulseIdentityTest::initTestCase()
 {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-    if (program.isEmpty())
-        QSKIP("pulseaudio is not installed");
-    const QString socket = m_dir.filePath(QStringLiteral("native"));
-    QFile script(m_dir.filePath(QStringLiteral("session.pa")));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write(
-        QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
-                       "load-module module-null-sink sink_name=headphones rate=44100 "
-                       "channels=2 norewinds=1\n")
-            .arg(socket)
-            .toUtf8());
-    script.close();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), m_dir.path());
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
-    environment.insert(QStringLiteral("PULSE_RUNTIME_PATH"),
-                       m_dir.filePath(QStringLiteral("runtime")));
-    m_server.setProcessEnvironment(environment);
-    m_server.setProcessChannelMode(QProcess::MergedChannels);
-    m_server.start(program,
-                   { QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                     QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-F"), script.fileName(),
-                     QStringLiteral("--log-target=stderr") });
-    if (!m_server.waitForStarted(5000))
-        QSKIP("the PulseAudio server did not start");
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 10000);
-    qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
-}
-
-void PulseIdentityTest::cleanupTestCase()
-{
-    if (m_server.state() != QProcess::NotRunning) {
-        m_server.terminate();
-        if (!m_server.waitForFinished(5000))
-            m_server.kill();
-    }
+    m_server = std::make_unique<test::PulseServer>();
+    if (!m_server->isRunning())
+        QSKIP(qPrintable(m_server->error()));
 }
 
 void PulseIdentityTest::onsetComesWhereTheWaveSaysOnOneClock()

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PulseServer.h"
+#include "audio/AudioSession.h"
+#include "audio/ORVA_WaveInDevice.h"
+#include "audio/backends/pulse/PulseAudio.h"
+#include "engine/ORVA_Experiment.h"
+#include "engine/RunController.h"
+#include "fakes/RecordingMessageBoxes.h"
+#include "support/Clock.h"
+#include "support/StringTable.h"
+
+#include <QBasicTimer>
+#include <QFile>
+#include <QTest>
+#include <QTimerEvent>
+
+#include <cmath>
+#include <map>
+
+using namespace orva;
+
+namespace {
+
+/// The run controller's world in real time: real timers, real playing, nothing painted.
+class RealTimeRunOutput final : public QObject, public RunControllerOutput
+{
+public:
+    std::function<void(int)> onTimer;
+
+    std::optional<qint64> play(ORVA_Wave &wave) override
+    {
+        wave.play(false, false);
+        return wave.playStartUs();
+    }
+    void setTimer(int id, int ms) override
+    {
+        m_timers[id].start(std::max(ms, 1), Qt::PreciseTimer, this);
+    }
+    void stopTimer(int id) override { m_timers[id].stop(); }
+    void enableButton(RunButton, bool) override { }
+    void focusMainWindow() override { }
+    void repaint(Panels) override { }
+    void removeResultToolTips() override { }
+    void addResultToolTip(int) override { }
+    void computePaintOrder() override { }
+    void windowSettings() override { }
+    void menuSettings() override { }
+    void layoutMainWindow() override { }
+    void leaveReportViewAndGuide() override { }
+    bool isTrainingReportShown() const override { return false; }
+    void showMainView() override { }
+    void showFirstRunHelp() override { }
+    bool saveRun() override { return false; }
+    qint64 audioGlitchCount() const override { return session ? session->glitchCount() : 0; }
+
+    AudioSession *session = nullptr;
+
+protected:
+    void timerEvent(QTimerEvent *event) override
+    {
+        for (auto &[id, timer] : m_timers) {
+            if (timer.timerId() == event->timerId()) {
+                onTimer(id);
+                return;
+            }
+        }
+    }
+
+private:
+    std::map<int, QBasicTimer> m_timers;
+};
+
+} // namespace
+
+/// A pre-test through the run controller with a listener who repeats everything 300 ms late: a
+/// loopback from the headphones' monitor into a second sink whose monitor is the microphone.
+class PulseDelayedListenerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void preTestMeasuresTheListenersDelay();
+};
+
+void PulseDelayedListenerTest::preTestMeasuresTheListenersDelay()
+{
+    const QString demo = QStringLiteral(ORVA_DEMO_DIR);
+    if (!QFile::exists(demo + QStringLiteral("/media/de_de/Silben06/ba.wav")))
+        QSKIP("the demo installation is made by the test demo.installation");
+    test::PulseServer server(300);
+    if (!server.isRunning())
+        QSKIP(qPrintable(server.error()));
+
+    SteadyClock clock;
+    AudioSession session(clock);
+    session.setOutput(std::make_unique<PulseAudioOutput>(clock, QStringLiteral("headphones")));
+    AudioSession::setCurrent(&session);
+    QVERIFY(session.startOutput().isOk());
+    PulseAudioInput input(clock, QStringLiteral("voice.monitor"));
+
+    ORVA_Experiment experiment;
+    experiment.setBaseDirectory(demo);
+    experiment.setLanguage(DE_DE, true, false);
+    RealTimeRunOutput output;
+    output.session = &session;
+    test::RecordingMessageBoxes boxes;
+    RunController controller(experiment, output, clock, boxes, StringTable::german());
+    output.onTimer = [&](int id) { controller.onTimer(id); };
+    ORVA_WaveInDevice capture(clock);
+    capture.setOnsetHandler([&](qint64 us) { controller.onAudioInput(us); });
+    QVERIFY(capture.startCapture(&input));
+    QTest::qWait(2000); // the clock models settle
+
+    controller.onStartPreTest();
+    QTRY_VERIFY_WITH_TIMEOUT(controller.runState() == RunState::Finished, 90000);
+
+    const int trigger = ORVA_WaveInDevice::triggerMagnitude(capture.threshold());
+    QList<double> delays;
+    for (int i = 0; i < experiment.measurementCount(); ++i) {
+        const Measurement &m = experiment.measurement(i);
+        QCOMPARE(m.result, int(Right));
+        const ORVA_Wave &recording = experiment.syllableOfMeasurement(i)->recording;
+        int k = 0;
+        while (k < recording.sampleCount() && std::abs(recording.getSample(k)) < trigger)
+            ++k;
+        delays.append(m.reactionTime - k / 44.1);
+    }
+    double mean = 0;
+    for (double d : delays)
+        mean += d / delays.size();
+    qInfo() << "reaction time less the syllable's own onset, per measurement (ms):" << delays;
+    QVERIFY2(mean > 280 && mean < 360, qPrintable(QString::number(mean)));
+    for (double d : delays)
+        QVERIFY2(std::abs(d - mean) <= 3.0,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(d).arg(mean)));
+    capture.stopCapture();
+    session.stopDevices();
+    AudioSession::setCurrent(nullptr);
+}
+
+QTEST_GUILESS_MAIN(PulseDelayedListenerTest)
+#include "PulseDelayedListenerTest.moc"

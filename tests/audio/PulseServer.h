@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace orva::test {
+
+/// A PulseAudio server of the test's own, on a socket in a temporary folder, with a null sink
+/// "headphones" (the client's ears) and, when asked, a second null sink "voice" fed from the
+/// headphones' monitor through a loopback of a known latency (a listener who answers late).
+/// Stopped by its process id when the object goes.
+class PulseServer
+{
+public:
+    /// `loopbackMs` > 0 adds the listener. Check isRunning() afterwards; error() says why not.
+    explicit PulseServer(int loopbackMs = 0)
+    {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+        if (program.isEmpty()) {
+            m_error = QStringLiteral("pulseaudio is not installed");
+            return;
+        }
+        const QString socket = m_dir.filePath(QStringLiteral("native"));
+        QString script =
+            QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
+                           "load-module module-null-sink sink_name=headphones rate=44100 "
+                           "channels=2 norewinds=1\n")
+                .arg(socket);
+        if (loopbackMs > 0)
+            script += QStringLiteral(
+                          "load-module module-null-sink sink_name=voice rate=44100 channels=1\n"
+                          "load-module module-loopback source=headphones.monitor "
+                          "sink=voice latency_msec=%1\n")
+                          .arg(loopbackMs);
+        QFile file(m_dir.filePath(QStringLiteral("session.pa")));
+        if (!file.open(QIODevice::WriteOnly)) {
+            m_error = QStringLiteral("cannot write the server's script");
+            return;
+        }
+        file.write(script.toUtf8());
+        file.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), m_dir.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
+        environment.insert(QStringLiteral("PULSE_RUNTIME_PATH"),
+                           m_dir.filePath(QStringLiteral("runtime")));
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(program,
+                        { QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                          QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-F"),
+                          file.fileName(), QStringLiteral("--log-target=stderr") });
+        if (!m_process.waitForStarted(5000)) {
+            m_error = QStringLiteral("the PulseAudio server did not start");
+            return;
+        }
+        for (int i = 0; i < 100 && !QFile::exists(socket); ++i)
+            QThread::msleep(100);
+        if (!QFile::exists(socket)) {
+            m_error = QStringLiteral("the PulseAudio server opened no socket");
+            return;
+        }
+        qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
+        m_running = true;
+    }
+    ~PulseServer()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+
+    bool isRunning() const { return m_running; }
+    const QString &error() const { return m_error; }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    QString m_error;
+    bool m_running = false;
+};
+
+} // namespace orva::test
