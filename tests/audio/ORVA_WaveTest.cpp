@@ -5,6 +5,7 @@
 #include "fakes/RecordingMessageBoxes.h"
 #include "support/ErrorReport.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +33,7 @@ private slots:
     void mixInRampsTheNoiseOverTwentyMilliseconds();
     void mixInLeavesTheRestBeyondTheOtherWave();
     void mixInClipsWithoutNormalising();
+    void survivesTheFuzzFindings();
 
 private:
     test::RecordingMessageBoxes m_boxes;
@@ -272,6 +274,21 @@ void ORVA_WaveTest::mixInClipsWithoutNormalising()
     QVERIFY(syllable.mixIn(noise, 1.0, 1.0));
     QCOMPARE(syllable.getSample(1000), 32767);
     QCOMPARE(syllable.getSample(0), 30000);
+}
+
+void ORVA_WaveTest::survivesTheFuzzFindings()
+{
+    const QDir findings(QStringLiteral(ORVA_AUDIO_TEST_DATA "/fuzz-regressions"));
+    for (const QFileInfo &file : findings.entryInfoList(QDir::Files)) {
+        if (file.fileName() == QLatin1String("README"))
+            continue;
+        QFile input(file.filePath());
+        QVERIFY(input.open(QIODevice::ReadOnly));
+        const QByteArray bytes = input.readAll();
+        const Result<RiffWave> wave = parseRiffWave(bytes);
+        if (wave.ok())
+            QVERIFY(wave.value().data.size() <= bytes.size());
+    }
 }
 
 QTEST_GUILESS_MAIN(ORVA_WaveTest)
