@@ -32,6 +32,7 @@ private slots:
     void positiveVolumeChangesNothing();
     void deviceTakenIsTriedTenTimesHalfASecondApart();
     void copiedWaveGetsAnIdlePlayer();
+    void underrunsOfTheOutputCountAsGlitchesThatNeverGoBack();
 
 private:
     ORVA_Wave wave(const QList<qint16> &samples, quint32 rate = 44100)
@@ -227,6 +228,19 @@ void PlaybackTest::copiedWaveGetsAnIdlePlayer()
     const ORVA_Wave copy(original);
     QVERIFY(!copy.playStartUs());
     QVERIFY(original.playStartUs());
+}
+
+void PlaybackTest::underrunsOfTheOutputCountAsGlitchesThatNeverGoBack()
+{
+    QCOMPARE(m_session->glitchCount(), 0);
+    m_output->underflows = 2; // the writer stalled twice
+    QCOMPARE(m_session->glitchCount(), 2);
+    m_session->countCaptureOverflow();
+    QCOMPARE(m_session->glitchCount(), 3);
+    // A replaced device keeps its glitches in the count.
+    m_session->setOutput(std::make_unique<test::ScriptedAudioOutput>());
+    m_output = nullptr;
+    QCOMPARE(m_session->glitchCount(), 3);
 }
 
 QTEST_GUILESS_MAIN(PlaybackTest)
