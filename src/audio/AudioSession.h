@@ -65,6 +65,10 @@ public:
     /// Where the player's own boxes ("Fehler bei Create DirectSoundPuffer 00") go; not owned,
     /// nullptr: none shown.
     void setMessageBoxes(MessageBoxes *boxes) { m_boxes = boxes; }
+    /// Set when every attempt to open the output failed, so that later players try once more
+    /// without waiting instead of holding the program up again; cleared when it opens.
+    bool hasOutputGivenUp() const { return m_outputGivenUp; }
+    void setOutputGivenUp(bool givenUp) { m_outputGivenUp = givenUp; }
     MessageBoxes *messageBoxes() const { return m_boxes; }
 
 private:
@@ -74,6 +78,7 @@ private:
     std::unique_ptr<AudioInput> m_input;
     std::function<void(int ms)> m_retryWait;
     MessageBoxes *m_boxes = nullptr;
+    bool m_outputGivenUp = false;
     std::atomic<qint64> m_captureOverflows { 0 };
     // Glitches of devices that were replaced, so the count never goes back.
     std::atomic<qint64> m_retiredGlitches { 0 };

@@ -83,7 +83,11 @@ int CDirectSound::create(const WaveFormat *format, const char *data, quint32 siz
             return 0;
         }
         DeviceResult result;
-        for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        // Without a sound server the program goes on silently: after one full round of attempts
+        // each later player tries once, without waiting and without another box.
+        const bool givenUp = session->hasOutputGivenUp();
+        const int attempts = givenUp ? 1 : kOpenAttempts;
+        for (int attempt = 0; attempt < attempts; ++attempt) {
             if (attempt > 0)
                 session->waitBeforeRetry(kOpenRetryMs);
             result = session->startOutput();
@@ -91,8 +95,10 @@ int CDirectSound::create(const WaveFormat *format, const char *data, quint32 siz
                 break;
         }
         logResult(4000, result);
+        session->setOutputGivenUp(!result.isOk());
         if (!result.isOk()) {
-            showError(session, "Fehler bei Create DirectSoundPuffer 00");
+            if (!givenUp)
+                showError(session, "Fehler bei Create DirectSoundPuffer 00");
             return 0;
         }
         // Cooperation level, primary buffer and its format: the mixer runs at its fixed format

@@ -219,6 +219,18 @@ void PlaybackTest::deviceTakenIsTriedTenTimesHalfASecondApart()
     QCOMPARE(later.create(&format, data.constData(), data.size()), 0);
     QCOMPARE(m_waits.size(), 9);
     QVERIFY(!later.isReady());
+
+    // Once given up, the next player tries once without waiting: a missing server holds nothing up.
+    m_waits.clear();
+    m_output->startResults = std::vector<DeviceResult>(10, DeviceResult(DeviceResult::kAllocated));
+    CDirectSound third;
+    QCOMPARE(third.create(&format, data.constData(), data.size()), 0);
+    QVERIFY(m_waits.isEmpty());
+    QCOMPARE(m_output->startResults.size(), size_t(9));
+    CDirectSound fourth; // the device is free again
+    m_output->startResults.clear();
+    QCOMPARE(fourth.create(&format, data.constData(), data.size()), 1);
+    QVERIFY(!m_session->hasOutputGivenUp());
 }
 
 void PlaybackTest::copiedWaveGetsAnIdlePlayer()
