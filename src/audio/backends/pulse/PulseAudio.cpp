@@ -62,6 +62,18 @@ struct Connection
         }
     }
 
+    /// Disconnects and drops `stream`, if any.
+    void release(pa_stream *&stream)
+    {
+        if (!loop || !stream)
+            return;
+        pa_threaded_mainloop_lock(loop);
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        stream = nullptr;
+        pa_threaded_mainloop_unlock(loop);
+    }
+
     void close()
     {
         if (loop)
@@ -183,15 +195,7 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
 
 void PulseAudioOutput::stop()
 {
-    if (d->connection.loop) {
-        pa_threaded_mainloop_lock(d->connection.loop);
-        if (d->stream) {
-            pa_stream_disconnect(d->stream);
-            pa_stream_unref(d->stream);
-            d->stream = nullptr;
-        }
-        pa_threaded_mainloop_unlock(d->connection.loop);
-    }
+    d->connection.release(d->stream);
     d->connection.close();
     d->running = false;
 }
@@ -317,15 +321,7 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
 
 void PulseAudioInput::stop()
 {
-    if (d->connection.loop) {
-        pa_threaded_mainloop_lock(d->connection.loop);
-        if (d->stream) {
-            pa_stream_disconnect(d->stream);
-            pa_stream_unref(d->stream);
-            d->stream = nullptr;
-        }
-        pa_threaded_mainloop_unlock(d->connection.loop);
-    }
+    d->connection.release(d->stream);
     d->connection.close();
     d->running = false;
 }
