@@ -156,8 +156,8 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
     }
     pa_threaded_mainloop *loop = d->connection.loop;
     pa_threaded_mainloop_lock(loop);
-    const pa_sample_spec spec { PA_SAMPLE_S16LE, kRate, 2 };
-    d->stream = pa_stream_new(d->connection.context, "ORVA playback", &spec, nullptr);
+    const pa_sample_spec format { PA_SAMPLE_S16LE, kRate, 2 };
+    d->stream = pa_stream_new(d->connection.context, "ORVA playback", &format, nullptr);
     d->source = &source;
     d->firstFrame = source.nextFrame();
     d->model.reset();
@@ -173,9 +173,9 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
     // A target latency of 30 ms, refilled every 5 ms.
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
-    attr.tlength = pa_usec_to_bytes(30'000, &spec);
+    attr.tlength = pa_usec_to_bytes(30'000, &format);
     attr.prebuf = uint32_t(-1);
-    attr.minreq = pa_usec_to_bytes(5'000, &spec);
+    attr.minreq = pa_usec_to_bytes(5'000, &format);
     attr.fragsize = uint32_t(-1);
     const QByteArray device = d->device.toUtf8();
     const int flags = PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE
@@ -285,8 +285,8 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
     }
     pa_threaded_mainloop *loop = d->connection.loop;
     pa_threaded_mainloop_lock(loop);
-    const pa_sample_spec spec { PA_SAMPLE_S16LE, kRate, 1 };
-    d->stream = pa_stream_new(d->connection.context, "ORVA capture", &spec, nullptr);
+    const pa_sample_spec format { PA_SAMPLE_S16LE, kRate, 1 };
+    d->stream = pa_stream_new(d->connection.context, "ORVA capture", &format, nullptr);
     d->sink = &sink;
     d->nextFrame = 0;
     d->model.reset();
