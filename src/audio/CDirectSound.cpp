@@ -75,8 +75,17 @@ void CDirectSound::releaseBuffer()
 int CDirectSound::create(const WaveFormat *format, const char *data, quint32 size, void *)
 {
     logMessage(9, "CDirectSound::create 000\n");
+    AudioSession *const current = AudioSession::current();
+    if (s_sharedDevice
+        && (s_sharedDevice->session != current || !current->output()
+            || !current->output()->isRunning())) {
+        // The output went away under the shared device (a sound server quit, the session was
+        // replaced): it is opened anew as after a construction, with the same attempts and box.
+        logMessage(1, "   CDirectSound: the output device went away\n");
+        s_sharedDevice.reset();
+    }
     if (!s_sharedDevice) {
-        AudioSession *session = AudioSession::current();
+        AudioSession *session = current;
         if (!session) {
             // A process without a sound session (a tool, a test of other parts) plays nothing.
             logResult(4000, DeviceResult(DeviceResult::kUninitialized));

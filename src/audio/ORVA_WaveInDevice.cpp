@@ -7,6 +7,7 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -34,6 +35,11 @@ int ORVA_WaveInDevice::triggerMagnitude(int thresholdDb)
     return 32769; // never reached
 }
 
+WaveFormat ORVA_WaveInDevice::captureFormat()
+{
+    return WaveFormat { 1, 1, 44100, 88200, 2, 16 };
+}
+
 bool ORVA_WaveInDevice::startCapture(AudioInput *input)
 {
     logMessage(1, "WAVE record\n");
@@ -42,32 +48,90 @@ bool ORVA_WaveInDevice::startCapture(AudioInput *input)
         logMessage(1, "   WAVE record: no capture device\n");
         return false;
     }
+    // No fallback: a device that cannot record the capture format is not used at all.
     if (!input->supportsCaptureFormat()) {
-        reportError("No input device supports format", 1, false);
+        logMessage(1, QStringLiteral("   WAVE record: %1 cannot record 44,100 Hz 16-bit mono\n")
+                          .arg(input->description()));
         return false;
     }
+    if (!open(input, captureFormat()))
+        return false;
     m_recording.clear();
     (void)m_recording.setFormat(44100, 16);
-    m_pending.clear();
-    const DeviceResult result = input->start(*this);
-    if (!result.isOk()) {
-        reportError(QStringLiteral("Input device could not be started: %1").arg(result.name()), 1,
-                    false);
-        return false;
-    }
-    m_input = input;
-    logMessage(1, QStringLiteral("   WAVE record from %1\n").arg(input->description()));
-    return true;
+    (void)startRecording(input, m_recording, kBufferBytes);
+    return m_running;
 }
 
 void ORVA_WaveInDevice::stopCapture()
 {
-    if (!m_input)
+    if (!m_open && !m_input)
         return;
     logMessage(1, "WAVE record stop\n");
-    m_input->stop();
+    close();
+    m_target->clear();
+}
+
+bool ORVA_WaveInDevice::open(AudioInput *input, const WaveFormat &format)
+{
+    if (m_open) {
+        if (queryFormat(format))
+            return true;
+        reportError("Open for different format", 1, true);
+        return false;
+    }
+    if (!input || !input->supportsCaptureFormat() || format != captureFormat())
+        return false;
+    m_input = input;
+    m_open = true;
+    return true;
+}
+
+bool ORVA_WaveInDevice::queryFormat(const WaveFormat &format) const
+{
+    if (!m_open) {
+        reportError("Not open", 1, true);
+        return false;
+    }
+    return m_input->supportsCaptureFormat() && format == captureFormat();
+}
+
+bool ORVA_WaveInDevice::startRecording(AudioInput *input, ORVA_Wave &target, int bufferBytes)
+{
+    if (m_open) {
+        if (!queryFormat(target.format())) {
+            reportError("Input device is already open and doesn't support format", 1, true);
+            return false;
+        }
+    } else if (!open(input, target.format())) {
+        reportError("No input device supports format", 1, true);
+        return false;
+    }
+    if (m_running)
+        m_input->stop();
+    m_running = false;
+    // Whole samples only; a buffer holds at least one.
+    m_bufferBytes = std::max(2, bufferBytes & ~1);
+    m_target = &target;
+    m_pending.clear();
+    const DeviceResult result = m_input->start(*this);
+    if (!result.isOk()) {
+        // Like a device that cannot be opened: no box, the program goes on without capture.
+        logMessage(1, QStringLiteral("   WAVE record: %1 did not start: %2\n")
+                          .arg(m_input->description(), result.name()));
+        return false;
+    }
+    m_running = true;
+    logMessage(1, QStringLiteral("   WAVE record from %1\n").arg(m_input->description()));
+    return true;
+}
+
+void ORVA_WaveInDevice::close()
+{
+    if (m_input && m_running)
+        m_input->stop();
+    m_running = false;
+    m_open = false;
     m_input = nullptr;
-    m_recording.clear();
 }
 
 void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples, qint64 count)
@@ -76,7 +140,7 @@ void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples
         if (m_pending.isEmpty())
             m_pendingFirstFrame = firstFrame + i;
         m_pending.append(reinterpret_cast<const char *>(samples + i), 2);
-        if (m_pending.size() == kBufferBytes) {
+        if (m_pending.size() == m_bufferBytes) {
             const QByteArray buffer = m_pending;
             const qint64 bufferFrame = m_pendingFirstFrame;
             m_pending.clear();
@@ -90,6 +154,9 @@ void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples
 
 void ORVA_WaveInDevice::onBufferDone(qint64 firstFrame, const QByteArray &bytes)
 {
+    // Buffers still on their way when the device closed are dropped.
+    if (!m_open)
+        return;
     const int n = static_cast<int>(bytes.size() / 2);
     const int trigger = triggerMagnitude(m_thresholdDb);
     for (int i = 0; i < n; ++i) {
@@ -104,19 +171,20 @@ void ORVA_WaveInDevice::onBufferDone(qint64 firstFrame, const QByteArray &bytes)
             m_onset(stampUs.value_or(m_clock.nowUs()));
         break;
     }
-    m_recording.appendBlock(bytes);
+    m_target->appendBlock(bytes);
 }
 
 double ORVA_WaveInDevice::preparePaintVU_Meter(bool waitingForAudio)
 {
     logMessage(9, "BEGIN: preparePaintVU_Meter\n");
-    const qint32 count = m_recording.sampleCount();
+    ORVA_Wave &recording = *m_target;
+    const qint32 count = recording.sampleCount();
     if (count > 0) {
         m_peak = 0;
         const qint32 first = (waitingForAudio || count <= 1024) ? 0 : count - 1024;
         for (qint32 i = first; i < count; ++i)
-            m_peak = std::max<double>(m_peak, std::abs(m_recording.getSample(i)));
-        m_recording.clear();
+            m_peak = std::max<double>(m_peak, std::abs(recording.getSample(i)));
+        recording.clear();
     }
     logMessage(9, "END: preparePaintVU_Meter\n");
     return m_peak;

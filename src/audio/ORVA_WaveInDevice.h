@@ -16,8 +16,10 @@ class Clock;
 /// The microphone capture: samples arrive from the input device on its thread, are cut into
 /// buffers of 256 samples (512 bytes) and handed to the UI thread in arrival order. There each
 /// buffer is scanned for the voice onset (the first sample at or above the threshold), which
-/// reaches `onset` at once with the time the sample entered the input, and kept for the level
-/// meter. Lives on the UI thread.
+/// reaches `onset` at once with the time the sample entered the input, and kept in the target
+/// wave for the level meter. Lives on the UI thread.
+///
+/// The only format ever recorded is PCM, 44,100 Hz, 16 bits, mono.
 class ORVA_WaveInDevice final : public QObject, public CaptureSink
 {
 public:
@@ -34,7 +36,21 @@ public:
     bool startCapture(AudioInput *input);
     /// `stopCapture`: the device stops and the recording wave is emptied.
     void stopCapture();
-    bool isCapturing() const { return m_input != nullptr; }
+    bool isCapturing() const { return m_open; }
+
+    /// Readies `input` (not owned) for `format` without starting it. Already open: true when the
+    /// open device takes `format` ("Open for different format" otherwise). Not open: false,
+    /// silently, when there is no input or it cannot record `format`.
+    bool open(AudioInput *input, const WaveFormat &format);
+    /// Whether the open device records `format`; "Not open" when it is not open.
+    bool queryFormat(const WaveFormat &format) const;
+    /// Starts recording into `target` (not owned, must outlive the recording) in buffers of
+    /// `bufferBytes`, opening `input` first when the device is not open yet. Reports "Input
+    /// device is already open and doesn't support format" or "No input device supports format"
+    /// when the target's format cannot be recorded.
+    bool startRecording(AudioInput *input, ORVA_Wave &target, int bufferBytes);
+    /// Stops the device and closes it; buffers still on their way are dropped.
+    void close();
 
     /// Threshold in whole dB relative to full scale (-90 … 0).
     void setThreshold(int dB) { m_thresholdDb = dB; }
@@ -50,13 +66,15 @@ public:
     /// dropped; with none the previous peak stays.
     double preparePaintVU_Meter(bool waitingForAudio);
     double peak() const { return m_peak; }
-    const ORVA_Wave &recording() const { return m_recording; }
+    const ORVA_Wave &recording() const { return *m_target; }
 
     /// One buffer on the UI thread; `firstFrame` is the input frame of its first sample.
     void onBufferDone(qint64 firstFrame, const QByteArray &bytes);
 
     /// The smallest sample magnitude whose level 20·log10(|s| / 32767) reaches `thresholdDb`.
     static int triggerMagnitude(int thresholdDb);
+    /// The one format the capture records.
+    static WaveFormat captureFormat();
 
     // CaptureSink, on the device's thread
     void samplesCaptured(qint64 firstFrame, const qint16 *samples, qint64 count) override;
@@ -64,7 +82,11 @@ public:
 private:
     const Clock &m_clock;
     AudioInput *m_input = nullptr;
+    bool m_open = false;
+    bool m_running = false;
     ORVA_Wave m_recording;
+    ORVA_Wave *m_target = &m_recording;
+    int m_bufferBytes = kBufferBytes;
     std::function<void(qint64)> m_onset;
     int m_thresholdDb = -40;
     double m_peak = 0;

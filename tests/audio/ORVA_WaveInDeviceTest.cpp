@@ -3,6 +3,8 @@
 
 #include "WavBytes.h"
 #include "fakes/ManualClock.h"
+#include "fakes/RecordingMessageBoxes.h"
+#include "support/ErrorReport.h"
 
 #include <QTest>
 
@@ -25,6 +27,8 @@ public:
     bool isRunning() const override { return sink != nullptr; }
     std::optional<qint64> frameTimeUs(qint64 frame) const override
     {
+        if (!timed)
+            return std::nullopt;
         return startUs + frame * 1'000'000 / 44100;
     }
     qint64 overflowCount() const override { return 0; }
@@ -32,6 +36,7 @@ public:
 
     CaptureSink *sink = nullptr;
     bool supported = true;
+    bool timed = true;
     qint64 startUs = 2'000'000;
 };
 
@@ -56,6 +61,8 @@ private slots:
     void samplesReachTheUiThreadInBuffersOf256InOrder();
     void meterTakesTheLast1024SamplesUnlessWaiting();
     void captureNeedsADeviceWithTheFormat();
+    void formatMismatchesAreReported();
+    void buffersAfterTheDeviceClosedAreDropped();
 };
 
 void ORVA_WaveInDeviceTest::triggerMagnitudeMatchesTheLogarithm_data()
@@ -74,7 +81,9 @@ void ORVA_WaveInDeviceTest::triggerMagnitudeMatchesTheLogarithm()
     QFETCH(int, magnitude);
     QCOMPARE(ORVA_WaveInDevice::triggerMagnitude(threshold), magnitude);
     test::ManualClock clock;
+    ScriptedInput input;
     ORVA_WaveInDevice device(clock);
+    QVERIFY(device.startCapture(&input));
     device.setThreshold(threshold);
     int onsets = 0;
     device.setOnsetHandler([&](qint64) { ++onsets; });
@@ -99,8 +108,8 @@ void ORVA_WaveInDeviceTest::onsetIsStampedWithTheTimeItsSampleEnteredTheInput()
     device.onBufferDone(44100, buffer(100, 0)); // nothing
     device.onBufferDone(44100, buffer(100, 5000));
     QCOMPARE(stamps, QList<qint64>({ input.startUs + 1'000'000 + 100 * 1'000'000 / 44100 }));
-    device.stopCapture();
-    device.onBufferDone(0, buffer(0, 5000)); // without a device the clock stamps it
+    input.timed = false; // an input that cannot time its frames: the clock stamps the onset
+    device.onBufferDone(0, buffer(0, 5000));
     QCOMPARE(stamps.last(), clock.nowUs());
 }
 
@@ -139,7 +148,9 @@ void ORVA_WaveInDeviceTest::samplesReachTheUiThreadInBuffersOf256InOrder()
 void ORVA_WaveInDeviceTest::meterTakesTheLast1024SamplesUnlessWaiting()
 {
     test::ManualClock clock;
+    ScriptedInput input;
     ORVA_WaveInDevice device(clock);
+    QVERIFY(device.startCapture(&input));
     for (int i = 0; i < 6; ++i) // 1536 samples; the loud one is early
         device.onBufferDone(256 * i, buffer(10, i == 0 ? 30000 : 1000));
     QCOMPARE(device.preparePaintVU_Meter(false), 1000.0);
@@ -159,6 +170,54 @@ void ORVA_WaveInDeviceTest::captureNeedsADeviceWithTheFormat()
     input.supported = false;
     QVERIFY(!device.startCapture(&input));
     QVERIFY(!device.isCapturing());
+}
+
+void ORVA_WaveInDeviceTest::formatMismatchesAreReported()
+{
+    test::RecordingMessageBoxes boxes;
+    setErrorBoxes(&boxes);
+    test::ManualClock clock;
+    ScriptedInput input;
+    ORVA_WaveInDevice device(clock);
+    ORVA_Wave slow;
+    (void)slow.setFormat(22050, 16);
+
+    QVERIFY(!device.queryFormat(ORVA_WaveInDevice::captureFormat()));
+    QVERIFY(!device.startRecording(&input, slow, 512)); // not open, and it cannot open for that
+    QVERIFY(!device.isCapturing());
+    QVERIFY(device.startCapture(&input));
+    QVERIFY(device.open(&input, ORVA_WaveInDevice::captureFormat())); // already open: same format
+    QVERIFY(!device.open(&input, slow.format()));
+    QVERIFY(!device.startRecording(&input, slow, 512));
+    QVERIFY(device.isCapturing()); // the running capture goes on
+    setErrorBoxes(nullptr);
+
+    QStringList texts;
+    for (const auto &box : boxes.boxes) {
+        QCOMPARE(box.title, QStringLiteral("Error"));
+        texts << box.text;
+    }
+    QCOMPARE(texts,
+             QStringList({ "Not open", "No input device supports format",
+                           "Open for different format",
+                           "Input device is already open and doesn't support format" }));
+}
+
+void ORVA_WaveInDeviceTest::buffersAfterTheDeviceClosedAreDropped()
+{
+    test::ManualClock clock;
+    ScriptedInput input;
+    ORVA_WaveInDevice device(clock);
+    QVERIFY(device.startCapture(&input));
+    int onsets = 0;
+    device.setOnsetHandler([&](qint64) { ++onsets; });
+    QList<qint16> loud(256, 20000);
+    input.sink->samplesCaptured(0, loud.constData(), 256); // queued to the UI thread
+    device.stopCapture();
+    QVERIFY(!input.isRunning());
+    QCoreApplication::processEvents();
+    QCOMPARE(onsets, 0);
+    QCOMPARE(device.recording().sampleCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(ORVA_WaveInDeviceTest)

@@ -23,6 +23,12 @@ struct Connection
 {
     pa_threaded_mainloop *loop = nullptr;
     pa_context *context = nullptr;
+    /// Set on libpulse's thread when the connection or the stream failed after it was up.
+    std::atomic<bool> lost { false };
+    /// Set once the connection was up; only then is a failure a loss.
+    std::atomic<bool> up { false };
+    /// "playback" or "capture", for the log line of a lost connection.
+    const char *role = "";
 
     ~Connection() { close(); }
 
@@ -34,12 +40,18 @@ struct Connection
         context = pa_context_new(pa_threaded_mainloop_get_api(loop), name);
         if (!context)
             return DeviceResult(DeviceResult::kOutOfMemory);
+        lost = false;
+        up = false;
         pa_context_set_state_callback(
             context,
-            [](pa_context *, void *loop) {
-                pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
+            [](pa_context *context, void *self) {
+                auto *connection = static_cast<Connection *>(self);
+                const pa_context_state_t state = pa_context_get_state(context);
+                if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED)
+                    connection->markLost(pa_context_errno(context));
+                pa_threaded_mainloop_signal(connection->loop, 0);
             },
-            loop);
+            this);
         if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
             return DeviceResult::fromPulseError(pa_context_errno(context));
         if (pa_threaded_mainloop_start(loop) < 0)
@@ -52,8 +64,10 @@ struct Connection
             const pa_context_state_t state = pa_context_get_state(context);
             const int error = pa_context_errno(context);
             pa_threaded_mainloop_unlock(loop);
-            if (state == PA_CONTEXT_READY)
+            if (state == PA_CONTEXT_READY) {
+                up = true;
                 return DeviceResult::ok();
+            }
             if (!PA_CONTEXT_IS_GOOD(state))
                 return DeviceResult::fromPulseError(error ? error : PA_ERR_CONNECTIONREFUSED);
             if (std::chrono::steady_clock::now() > deadline)
@@ -62,12 +76,37 @@ struct Connection
         }
     }
 
+    /// From libpulse's thread: the server went away or dropped the stream. Whoever asks next
+    /// finds the device not running and opens it anew.
+    void markLost(int error)
+    {
+        if (!up || lost.exchange(true))
+            return;
+        logMessage(1, "   audio: %s: the sound server connection was lost (%s)\n", role,
+                   pa_strerror(error));
+    }
+
+    /// Reports a stream that failed after it connected as a lost connection.
+    void watch(pa_stream *stream)
+    {
+        pa_stream_set_state_callback(
+            stream,
+            [](pa_stream *stream, void *self) {
+                if (pa_stream_get_state(stream) == PA_STREAM_FAILED) {
+                    auto *connection = static_cast<Connection *>(self);
+                    connection->markLost(pa_context_errno(pa_stream_get_context(stream)));
+                }
+            },
+            this);
+    }
+
     /// Disconnects and drops `stream`, if any.
     void release(pa_stream *&stream)
     {
         if (!loop || !stream)
             return;
         pa_threaded_mainloop_lock(loop);
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
         pa_stream_disconnect(stream);
         pa_stream_unref(stream);
         stream = nullptr;
@@ -76,9 +115,11 @@ struct Connection
 
     void close()
     {
+        up = false;
         if (loop)
             pa_threaded_mainloop_stop(loop);
         if (context) {
+            pa_context_set_state_callback(context, nullptr, nullptr);
             pa_context_disconnect(context);
             pa_context_unref(context);
             context = nullptr;
@@ -147,8 +188,10 @@ PulseAudioOutput::~PulseAudioOutput()
 
 DeviceResult PulseAudioOutput::start(FrameSource &source)
 {
-    if (d->running)
+    if (isRunning())
         return DeviceResult::ok();
+    stop(); // what is left of a connection that was lost
+    d->connection.role = "playback";
     const DeviceResult connected = d->connection.open("ORVA");
     if (!connected.isOk()) {
         d->connection.close();
@@ -161,6 +204,7 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
     d->source = &source;
     d->firstFrame = source.nextFrame();
     d->model.reset();
+    d->connection.watch(d->stream);
     pa_stream_set_write_callback(
         d->stream,
         [](pa_stream *, size_t bytes, void *p) { static_cast<Private *>(p)->write(bytes); },
@@ -202,12 +246,12 @@ void PulseAudioOutput::stop()
 
 bool PulseAudioOutput::isRunning() const
 {
-    return d->running;
+    return d->running && !d->connection.lost;
 }
 
 std::optional<qint64> PulseAudioOutput::frameTimeUs(qint64 frame) const
 {
-    if (!d->running)
+    if (!isRunning())
         return std::nullopt;
     return d->model.frameTimeUs(frame - d->firstFrame);
 }
@@ -276,8 +320,10 @@ PulseAudioInput::~PulseAudioInput()
 
 DeviceResult PulseAudioInput::start(CaptureSink &sink)
 {
-    if (d->running)
+    if (isRunning())
         return DeviceResult::ok();
+    stop(); // what is left of a connection that was lost
+    d->connection.role = "capture";
     const DeviceResult connected = d->connection.open("ORVA capture");
     if (!connected.isOk()) {
         d->connection.close();
@@ -290,6 +336,7 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
     d->sink = &sink;
     d->nextFrame = 0;
     d->model.reset();
+    d->connection.watch(d->stream);
     pa_stream_set_read_callback(
         d->stream, [](pa_stream *, size_t, void *p) { static_cast<Private *>(p)->read(); },
         d.get());
@@ -328,12 +375,12 @@ void PulseAudioInput::stop()
 
 bool PulseAudioInput::isRunning() const
 {
-    return d->running;
+    return d->running && !d->connection.lost;
 }
 
 std::optional<qint64> PulseAudioInput::frameTimeUs(qint64 frame) const
 {
-    if (!d->running)
+    if (!isRunning())
         return std::nullopt;
     return d->model.frameTimeUs(frame);
 }
