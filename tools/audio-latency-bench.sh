@@ -7,4 +7,4 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${ORVA_BUILD_DIR:-$here/build}
 cmake --build "$build" --target orva_audio_latency_bench >/dev/null
-exec "$build/tools/bench/orva_audio_latency_bench" "${1:-50}"
+exec "$build/tools/bench/orva_audio_latency_bench" "${1:-50}" ${2:+"$2"}

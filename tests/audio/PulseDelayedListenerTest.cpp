@@ -131,7 +131,7 @@ void PulseDelayedListenerTest::preTestMeasuresTheListenersDelay()
     qInfo() << "reaction time less the syllable's own onset, per measurement (ms):" << delays;
     QVERIFY2(mean > 280 && mean < 360, qPrintable(QString::number(mean)));
     for (double d : delays)
-        QVERIFY2(std::abs(d - mean) <= 3.0,
+        QVERIFY2(std::abs(d - mean) <= 2.0,
                  qPrintable(QStringLiteral("%1 vs %2").arg(d).arg(mean)));
     capture.stopCapture();
     session.stopDevices();

@@ -13,6 +13,8 @@ namespace orva::test {
 /// A PulseAudio server of the test's own, on a socket in a temporary folder, with a null sink
 /// "headphones" (the client's ears) and, when asked, a second null sink "voice" fed from the
 /// headphones' monitor through a loopback of a known latency (a listener who answers late).
+/// Neither sink rewinds: a sink that rewrites what it already rendered moves the samples its
+/// monitor delivers, and the listener's delay would wander by a millisecond or two.
 /// Stopped by its process id when the object goes.
 class PulseServer
 {
@@ -33,7 +35,8 @@ public:
                 .arg(socket);
         if (loopbackMs > 0)
             script += QStringLiteral(
-                          "load-module module-null-sink sink_name=voice rate=44100 channels=1\n"
+                          "load-module module-null-sink sink_name=voice rate=44100 channels=1 "
+                          "norewinds=1\n"
                           "load-module module-loopback source=headphones.monitor "
                           "sink=voice latency_msec=%1\n")
                           .arg(loopbackMs);
@@ -68,8 +71,12 @@ public:
         qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
         m_running = true;
     }
-    ~PulseServer()
+    ~PulseServer() { stop(); }
+
+    /// Ends the server (by its process id), as when a desktop's sound server quits.
+    void stop()
     {
+        m_running = false;
         if (m_process.state() == QProcess::NotRunning)
             return;
         m_process.terminate();

@@ -117,7 +117,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int trials = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
-    test::PulseServer server(300);
+    const int listenerMs = argc > 2 ? std::max(0, atoi(argv[2])) : 300;
+    test::PulseServer server(listenerMs);
     if (!server.isRunning()) {
         std::fprintf(stderr, "audio latency bench: %s\n", qPrintable(server.error()));
         return 1;
@@ -130,7 +131,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "audio latency bench: the output did not start\n");
         return 1;
     }
-    PulseAudioInput pulseInput(clock, QStringLiteral("voice.monitor"));
+    PulseAudioInput pulseInput(clock, listenerMs > 0 ? QStringLiteral("voice.monitor")
+                                                     : QStringLiteral("headphones.monitor"));
     TimedInput input(pulseInput, clock);
     ORVA_WaveInDevice capture(clock);
     std::optional<qint64> onsetUs;
@@ -194,8 +196,8 @@ int main(int argc, char *argv[])
     for (double v : oneClock)
         std::printf(" %.2f", v);
     std::printf("\n");
-    std::printf("trials: %d answered, %d missed; the listener repeats 300 ms late\n",
-                int(oneClock.size()), missed);
+    std::printf("trials: %d answered, %d missed; the listener repeats %d ms late\n",
+                int(oneClock.size()), missed, listenerMs);
     std::printf("reaction time on one clock:        mean %8.3f ms  SD %6.3f ms\n", one.mean,
                 one.sd);
     std::printf("reaction time from clock readings: mean %8.3f ms  SD %6.3f ms\n", reading.mean,
