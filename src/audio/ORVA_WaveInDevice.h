@@ -36,7 +36,7 @@ public:
     bool startCapture(AudioInput *input);
     /// `stopCapture`: the device stops and the recording wave is emptied.
     void stopCapture();
-    bool isCapturing() const { return m_open; }
+    bool isCapturing() const { return m_running; }
 
     /// Readies `input` (not owned) for `format` without starting it. Already open: true when the
     /// open device takes `format` ("Open for different format" otherwise). Not open: false,

@@ -124,9 +124,10 @@ std::optional<qint64> FileAudioOutput::frameTimeUs(qint64 frame) const
     return m_startUs + (frame - m_firstFrame) * 1'000'000 / kRate;
 }
 
-FileAudioInput::FileAudioInput(QString path, const Clock &clock)
+FileAudioInput::FileAudioInput(QString path, const Clock &clock, Ending ending)
     : m_path(std::move(path))
     , m_clock(clock)
+    , m_ending(ending)
 { }
 
 FileAudioInput::~FileAudioInput()
@@ -169,7 +170,11 @@ void FileAudioInput::run(CaptureSink &sink)
         while (available - delivered >= kFragment) {
             for (qint64 i = 0; i < kFragment; ++i) {
                 const qint64 frame = delivered + i;
-                fragment[i] = frame < qint64(m_samples.size()) ? m_samples[frame] : 0;
+                const qint64 length = qint64(m_samples.size());
+                if (m_ending == Ending::Loop && length > 0)
+                    fragment[i] = m_samples[frame % length];
+                else
+                    fragment[i] = frame < length ? m_samples[frame] : 0;
             }
             sink.samplesCaptured(delivered, fragment.data(), kFragment);
             delivered += kFragment;
@@ -211,6 +216,9 @@ std::unique_ptr<AudioInput> makeAudioInput(const QString &value, const Clock &cl
     const QString trimmed = value.trimmed();
     if (trimmed.startsWith(QLatin1String("file:")))
         return std::make_unique<FileAudioInput>(trimmed.mid(5), clock);
+    if (trimmed.startsWith(QLatin1String("file-loop:")))
+        return std::make_unique<FileAudioInput>(trimmed.mid(10), clock,
+                                                FileAudioInput::Ending::Loop);
     if (trimmed != QLatin1String("none"))
         logMessage(1, "   Audio: no capture device \"%s\" in this build\n",
                    trimmed.toUtf8().constData());

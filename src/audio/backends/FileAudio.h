@@ -43,11 +43,15 @@ private:
 };
 
 /// A WAV file streamed in real time as if it were the microphone; after its end the input is
-/// silent. Any PCM format is taken (the left channel of stereo, resampled to 44,100 Hz).
+/// silent, or with `Ending::Loop` the file starts again. Any PCM format is taken (the left
+/// channel of stereo, resampled to 44,100 Hz). Frame k entered the input at start + k / 44.1 ms
+/// on the clock, exactly.
 class FileAudioInput final : public AudioInput
 {
 public:
-    FileAudioInput(QString path, const Clock &clock);
+    enum class Ending { Silence, Loop };
+
+    FileAudioInput(QString path, const Clock &clock, Ending ending = Ending::Silence);
     ~FileAudioInput() override;
 
     bool supportsCaptureFormat() const override { return true; }
@@ -63,6 +67,7 @@ private:
 
     const QString m_path;
     const Clock &m_clock;
+    const Ending m_ending;
     std::vector<qint16> m_samples;
     std::thread m_thread;
     std::atomic<bool> m_running { false };
@@ -90,7 +95,7 @@ private:
 };
 
 /// Picks the devices of a configuration value: "file:PATH", "none", or "system" (the desktop's
-/// sound server). A value that names no device this build can open gives nullptr and a log line.
+/// sound server); for the input also "file-loop:PATH", a recording played again and again. A value that names no device this build can open gives nullptr and a log line.
 std::unique_ptr<AudioOutput> makeAudioOutput(const QString &value, const Clock &clock);
 std::unique_ptr<AudioInput> makeAudioInput(const QString &value, const Clock &clock);
 
