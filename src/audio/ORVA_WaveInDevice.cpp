@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/ORVA_WaveInDevice.h"
 
+#include "audio/AudioSession.h"
 #include "support/Clock.h"
 #include "support/ErrorReport.h"
 #include "support/Logger.h"
@@ -144,9 +145,26 @@ void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples
             const QByteArray buffer = m_pending;
             const qint64 bufferFrame = m_pendingFirstFrame;
             m_pending.clear();
+            if (m_outstanding.load() >= kBufferCount) {
+                // Every buffer is taken: these samples are lost, as with a device that has no
+                // empty buffer left. Later buffers keep their own frame numbers and times.
+                if (AudioSession *session = AudioSession::current())
+                    session->countCaptureOverflow();
+                if (!m_dropping)
+                    logMessage(1, "   WAVE record: all %d buffers wait; captured samples lost\n",
+                               kBufferCount);
+                m_dropping = true;
+                continue;
+            }
+            m_dropping = false;
+            m_outstanding.fetch_add(1);
             // Queued to the UI thread: buffers arrive there in the order they were filled.
             QMetaObject::invokeMethod(
-                this, [this, bufferFrame, buffer] { onBufferDone(bufferFrame, buffer); },
+                this,
+                [this, bufferFrame, buffer] {
+                    m_outstanding.fetch_sub(1);
+                    onBufferDone(bufferFrame, buffer);
+                },
                 Qt::QueuedConnection);
         }
     }

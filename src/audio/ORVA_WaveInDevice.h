@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -19,7 +20,9 @@ class Clock;
 /// reaches `onset` at once with the time the sample entered the input, and kept in the target
 /// wave for the level meter. Lives on the UI thread.
 ///
-/// The only format ever recorded is PCM, 44,100 Hz, 16 bits, mono.
+/// The only format ever recorded is PCM, 44,100 Hz, 16 bits, mono. At most 32 buffers (185.8 ms)
+/// wait for the UI thread; while it is held up longer, further buffers are lost and counted as
+/// capture overflows of the sound session.
 class ORVA_WaveInDevice final : public QObject, public CaptureSink
 {
 public:
@@ -93,6 +96,9 @@ private:
     // Device thread only: the buffer being filled.
     QByteArray m_pending;
     qint64 m_pendingFirstFrame = 0;
+    bool m_dropping = false;
+    // Buffers handed to the UI thread and not handled yet.
+    std::atomic<int> m_outstanding { 0 };
 };
 
 } // namespace orva

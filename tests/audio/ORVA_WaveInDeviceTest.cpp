@@ -2,6 +2,7 @@
 #include "audio/ORVA_WaveInDevice.h"
 
 #include "WavBytes.h"
+#include "audio/AudioSession.h"
 #include "fakes/ManualClock.h"
 #include "fakes/RecordingMessageBoxes.h"
 #include "support/ErrorReport.h"
@@ -63,6 +64,7 @@ private slots:
     void captureNeedsADeviceWithTheFormat();
     void formatMismatchesAreReported();
     void buffersAfterTheDeviceClosedAreDropped();
+    void atMost32BuffersWaitForTheUiThread();
 };
 
 void ORVA_WaveInDeviceTest::triggerMagnitudeMatchesTheLogarithm_data()
@@ -218,6 +220,35 @@ void ORVA_WaveInDeviceTest::buffersAfterTheDeviceClosedAreDropped()
     QCoreApplication::processEvents();
     QCOMPARE(onsets, 0);
     QCOMPARE(device.recording().sampleCount(), 0);
+}
+
+
+void ORVA_WaveInDeviceTest::atMost32BuffersWaitForTheUiThread()
+{
+    test::ManualClock clock;
+    AudioSession session(clock);
+    AudioSession::setCurrent(&session);
+    ScriptedInput input;
+    ORVA_WaveInDevice device(clock);
+    QVERIFY(device.startCapture(&input));
+    QList<qint64> stamps;
+    device.setOnsetHandler([&](qint64 us) { stamps.append(us); });
+    // 40 buffers while the UI thread is busy, each with a loud sample at its start.
+    QList<qint16> samples(40 * 256, 0);
+    for (int i = 0; i < 40; ++i)
+        samples[i * 256] = 10000;
+    input.sink->samplesCaptured(0, samples.constData(), samples.size());
+    QCOMPARE(session.glitchCount(), 8);
+    QCoreApplication::processEvents();
+    QCOMPARE(device.recording().sampleCount(), 32 * 256);
+    QCOMPARE(stamps.size(), 32);
+    QCOMPARE(stamps.last(), input.frameTimeUs(31 * 256).value());
+    // Once the UI thread caught up the next buffer comes through with its own frame number.
+    input.sink->samplesCaptured(40 * 256, samples.constData(), 256);
+    QCoreApplication::processEvents();
+    QCOMPARE(stamps.last(), input.frameTimeUs(40 * 256).value());
+    QCOMPARE(session.glitchCount(), 8);
+    AudioSession::setCurrent(nullptr);
 }
 
 QTEST_GUILESS_MAIN(ORVA_WaveInDeviceTest)
