@@ -51,8 +51,9 @@ bool ORVA_WaveInDevice::startCapture(AudioInput *input)
     }
     // No fallback: a device that cannot record the capture format is not used at all.
     if (!input->supportsCaptureFormat()) {
-        logMessage(1, QStringLiteral("   WAVE record: %1 cannot record 44,100 Hz 16-bit mono\n")
-                          .arg(input->description()));
+        logMessage(1,
+                   QStringLiteral("   WAVE record: %1 cannot record 44,100 Hz 16-bit mono\n")
+                       .arg(input->description()));
         return false;
     }
     if (!open(input, captureFormat()))
@@ -117,8 +118,9 @@ bool ORVA_WaveInDevice::startRecording(AudioInput *input, ORVA_Wave &target, int
     const DeviceResult result = m_input->start(*this);
     if (!result.isOk()) {
         // Like a device that cannot be opened: no box, the program goes on without capture.
-        logMessage(1, QStringLiteral("   WAVE record: %1 did not start: %2\n")
-                          .arg(m_input->description(), result.name()));
+        logMessage(1,
+                   QStringLiteral("   WAVE record: %1 did not start: %2\n")
+                       .arg(m_input->description(), result.name()));
         return false;
     }
     m_running = true;

@@ -89,8 +89,7 @@ void FileAudioTest::configurationValuesPickTheDevices()
     QVERIFY(!makeAudioInput(QStringLiteral("speakers"), clock));
     QCOMPARE(makeAudioOutput(QStringLiteral("file:/tmp/heard.wav"), clock)->description(),
              QStringLiteral("file /tmp/heard.wav"));
-    QCOMPARE(makeAudioOutput(QStringLiteral("none"), clock)->description(),
-             QStringLiteral("none"));
+    QCOMPARE(makeAudioOutput(QStringLiteral("none"), clock)->description(), QStringLiteral("none"));
     QCOMPARE(makeAudioOutput(QStringLiteral("speakers"), clock)->description(),
              QStringLiteral("none")); // plays nothing rather than fail
 }

@@ -199,10 +199,10 @@ void ORVA_WaveInDeviceTest::formatMismatchesAreReported()
         QCOMPARE(box.title, QStringLiteral("Error"));
         texts << box.text;
     }
-    QCOMPARE(texts,
-             QStringList({ "Not open", "No input device supports format",
-                           "Open for different format",
-                           "Input device is already open and doesn't support format" }));
+    QCOMPARE(
+        texts,
+        QStringList({ "Not open", "No input device supports format", "Open for different format",
+                      "Input device is already open and doesn't support format" }));
 }
 
 void ORVA_WaveInDeviceTest::buffersAfterTheDeviceClosedAreDropped()
@@ -221,7 +221,6 @@ void ORVA_WaveInDeviceTest::buffersAfterTheDeviceClosedAreDropped()
     QCOMPARE(onsets, 0);
     QCOMPARE(device.recording().sampleCount(), 0);
 }
-
 
 void ORVA_WaveInDeviceTest::atMost32BuffersWaitForTheUiThread()
 {

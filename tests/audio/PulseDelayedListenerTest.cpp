@@ -183,10 +183,9 @@ void PulseDelayedListenerTest::preTestMeasuresTheListenersDelay()
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QByteArray logText = log.readAll();
     QVERIFY(session.glitchCount() > 0);
-    QVERIFY2(logText.contains(
-                 QStringLiteral("sound underrun or overflow during measurement %1\n")
-                     .arg(stalled)
-                     .toUtf8()),
+    QVERIFY2(logText.contains(QStringLiteral("sound underrun or overflow during measurement %1\n")
+                                  .arg(stalled)
+                                  .toUtf8()),
              "the stalled measurement is not flagged");
     QCOMPARE(logText.count("sound underrun or overflow during measurement"), 1);
 

@@ -34,12 +34,12 @@ public:
                            "channels=2 norewinds=1\n")
                 .arg(socket);
         if (loopbackMs > 0)
-            script += QStringLiteral(
-                          "load-module module-null-sink sink_name=voice rate=44100 channels=1 "
-                          "norewinds=1\n"
-                          "load-module module-loopback source=headphones.monitor "
-                          "sink=voice latency_msec=%1\n")
-                          .arg(loopbackMs);
+            script +=
+                QStringLiteral("load-module module-null-sink sink_name=voice rate=44100 channels=1 "
+                               "norewinds=1\n"
+                               "load-module module-loopback source=headphones.monitor "
+                               "sink=voice latency_msec=%1\n")
+                    .arg(loopbackMs);
         QFile file(m_dir.filePath(QStringLiteral("session.pa")));
         if (!file.open(QIODevice::WriteOnly)) {
             m_error = QStringLiteral("cannot write the server's script");

@@ -131,8 +131,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "audio latency bench: the output did not start\n");
         return 1;
     }
-    PulseAudioInput pulseInput(clock, listenerMs > 0 ? QStringLiteral("voice.monitor")
-                                                     : QStringLiteral("headphones.monitor"));
+    PulseAudioInput pulseInput(clock,
+                               listenerMs > 0 ? QStringLiteral("voice.monitor")
+                                              : QStringLiteral("headphones.monitor"));
     TimedInput input(pulseInput, clock);
     ORVA_WaveInDevice capture(clock);
     std::optional<qint64> onsetUs;

@@ -95,7 +95,8 @@ private:
 };
 
 /// Picks the devices of a configuration value: "file:PATH", "none", or "system" (the desktop's
-/// sound server); for the input also "file-loop:PATH", a recording played again and again. A value that names no device this build can open gives nullptr and a log line.
+/// sound server); for the input also "file-loop:PATH", a recording played again and again. A value
+/// that names no device this build can open gives nullptr and a log line.
 std::unique_ptr<AudioOutput> makeAudioOutput(const QString &value, const Clock &clock);
 std::unique_ptr<AudioInput> makeAudioInput(const QString &value, const Clock &clock);
 
