@@ -28,8 +28,9 @@ ORVA_Wave tone()
 
 } // namespace
 
-/// A desktop without a sound server, or whose server quits while the program runs: the player
-/// says so once with its box, the program goes on without sound, and nothing waits for ever.
+/// A desktop without a sound server, whose server quits while the program runs, or without the
+/// device the installation names: the player says so once with its box, the program goes on
+/// without sound, and nothing waits for ever.
 class PulseServerLossTest : public QObject
 {
     Q_OBJECT
@@ -39,6 +40,7 @@ private slots:
     void cleanup();
     void serverThatQuitsLeavesTheProgramWorking();
     void noServerAtAll();
+    void namedDevicesThatAreNotThere();
 
 private:
     SteadyClock m_clock;
@@ -127,6 +129,40 @@ void PulseServerLossTest::noServerAtAll()
     QCOMPARE(m_boxes.boxes[0].text, QStringLiteral("Fehler bei Create DirectSoundPuffer 00"));
     QVERIFY(!wave.playStartUs());
     QVERIFY(m_session->hasOutputGivenUp());
+}
+
+void PulseServerLossTest::namedDevicesThatAreNotThere()
+{
+    test::PulseServer server;
+    if (!server.isRunning())
+        QSKIP(qPrintable(server.error()));
+    // The server takes the streams and only then finds that their devices do not exist: that is
+    // a device that cannot be opened, not one that opened and went away.
+    PulseAudioInput input(m_clock, QStringLiteral("unplugged-microphone"));
+    ORVA_WaveInDevice capture(m_clock);
+    QVERIFY(!capture.startCapture(&input));
+    QVERIFY(!input.isRunning());
+    QVERIFY(m_boxes.boxes.isEmpty());
+
+    m_session->setOutput(
+        std::make_unique<PulseAudioOutput>(m_clock, QStringLiteral("unplugged-headset")));
+    ORVA_Wave wave = tone();
+    wave.play(false, false);
+    QCOMPARE(m_waits, QList<int>(9, 500));
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].text, QStringLiteral("Fehler bei Create DirectSoundPuffer 00"));
+    QVERIFY(!wave.playStartUs());
+    QVERIFY(!m_session->output()->isRunning());
+
+    // The devices that are there open as usual.
+    m_session->setOutput(std::make_unique<PulseAudioOutput>(m_clock, QStringLiteral("headphones")));
+    PulseAudioInput monitor(m_clock, QStringLiteral("headphones.monitor"));
+    QVERIFY(capture.startCapture(&monitor));
+    ORVA_Wave next = tone();
+    next.play(false, false);
+    QVERIFY(m_session->output()->isRunning());
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    capture.stopCapture();
 }
 
 QTEST_GUILESS_MAIN(PulseServerLossTest)

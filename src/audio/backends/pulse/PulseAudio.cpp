@@ -25,7 +25,7 @@ struct Connection
     pa_context *context = nullptr;
     /// Set on libpulse's thread when the connection or the stream failed after it was up.
     std::atomic<bool> lost { false };
-    /// Set once the connection was up; only then is a failure a loss.
+    /// Set once the stream is connected; only then is a failure a loss.
     std::atomic<bool> up { false };
     /// "playback" or "capture", for the log line of a lost connection.
     const char *role = "";
@@ -56,23 +56,49 @@ struct Connection
             return DeviceResult::fromPulseError(pa_context_errno(context));
         if (pa_threaded_mainloop_start(loop) < 0)
             return DeviceResult(DeviceResult::kGeneric);
-        // Waits for the server, but never for ever: a missing server must not hang the program.
+        return await([this] {
+            const pa_context_state_t state = pa_context_get_state(context);
+            return state == PA_CONTEXT_READY ? Progress::Ready
+                : PA_CONTEXT_IS_GOOD(state)  ? Progress::Pending
+                                             : Progress::Failed;
+        });
+    }
+
+    /// Waits until `stream` has connected to its device, or failed to: a device that is not
+    /// there fails here, and so does the server when it goes away meanwhile. Only from then on
+    /// is a failure a lost connection.
+    DeviceResult connectStream(pa_stream *stream)
+    {
+        const DeviceResult result = await([stream] {
+            const pa_stream_state_t state = pa_stream_get_state(stream);
+            return state == PA_STREAM_READY ? Progress::Ready
+                : PA_STREAM_IS_GOOD(state)  ? Progress::Pending
+                                            : Progress::Failed;
+        });
+        up = result.isOk();
+        return result;
+    }
+
+    enum class Progress { Pending, Ready, Failed };
+
+    /// Polls `progress` under the loop's lock until it is Ready or Failed, but never for ever: a
+    /// server that does not answer must not hang the program.
+    template<typename Poll> DeviceResult await(Poll progress)
+    {
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectTimeoutMs);
         for (;;) {
             pa_threaded_mainloop_lock(loop);
-            const pa_context_state_t state = pa_context_get_state(context);
+            const Progress state = progress();
             const int error = pa_context_errno(context);
             pa_threaded_mainloop_unlock(loop);
-            if (state == PA_CONTEXT_READY) {
-                up = true;
+            if (state == Progress::Ready)
                 return DeviceResult::ok();
-            }
-            if (!PA_CONTEXT_IS_GOOD(state))
+            if (state == Progress::Failed)
                 return DeviceResult::fromPulseError(error ? error : PA_ERR_CONNECTIONREFUSED);
             if (std::chrono::steady_clock::now() > deadline)
                 return DeviceResult::fromPulseError(PA_ERR_TIMEOUT);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
 
@@ -192,10 +218,10 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
         return DeviceResult::ok();
     stop(); // what is left of a connection that was lost
     d->connection.role = "playback";
-    const DeviceResult connected = d->connection.open("ORVA");
-    if (!connected.isOk()) {
+    const DeviceResult opened = d->connection.open("ORVA");
+    if (!opened.isOk()) {
         d->connection.close();
-        return connected;
+        return opened;
     }
     pa_threaded_mainloop *loop = d->connection.loop;
     pa_threaded_mainloop_lock(loop);
@@ -229,9 +255,11 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
                                    &attr, pa_stream_flags_t(flags), nullptr, nullptr);
     const int error = pa_context_errno(d->connection.context);
     pa_threaded_mainloop_unlock(loop);
-    if (result < 0) {
+    const DeviceResult connected =
+        result < 0 ? DeviceResult::fromPulseError(error) : d->connection.connectStream(d->stream);
+    if (!connected.isOk()) {
         stop();
-        return DeviceResult::fromPulseError(error);
+        return connected;
     }
     d->running = true;
     return DeviceResult::ok();
@@ -324,10 +352,10 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
         return DeviceResult::ok();
     stop(); // what is left of a connection that was lost
     d->connection.role = "capture";
-    const DeviceResult connected = d->connection.open("ORVA capture");
-    if (!connected.isOk()) {
+    const DeviceResult opened = d->connection.open("ORVA capture");
+    if (!opened.isOk()) {
         d->connection.close();
-        return connected;
+        return opened;
     }
     pa_threaded_mainloop *loop = d->connection.loop;
     pa_threaded_mainloop_lock(loop);
@@ -358,9 +386,11 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
                                  pa_stream_flags_t(flags));
     const int error = pa_context_errno(d->connection.context);
     pa_threaded_mainloop_unlock(loop);
-    if (result < 0) {
+    const DeviceResult connected =
+        result < 0 ? DeviceResult::fromPulseError(error) : d->connection.connectStream(d->stream);
+    if (!connected.isOk()) {
         stop();
-        return DeviceResult::fromPulseError(error);
+        return connected;
     }
     d->running = true;
     return DeviceResult::ok();
