@@ -15,8 +15,9 @@ class CaptureSink
 public:
     virtual ~CaptureSink() = default;
     /// `count` consecutive samples, the first of which is input frame `firstFrame` (frames are
-    /// counted from the start of the stream and never repeat or skip). Called on the device's
-    /// thread, in order; must not block.
+    /// counted from the device's first start and never repeat or skip; a device started again
+    /// after it went away goes on counting). Called on the device's thread, in order; must not
+    /// block.
     virtual void samplesCaptured(qint64 firstFrame, const qint16 *samples, qint64 count) = 0;
 };
 

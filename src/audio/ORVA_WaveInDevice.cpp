@@ -128,6 +128,37 @@ bool ORVA_WaveInDevice::startRecording(AudioInput *input, ORVA_Wave &target, int
     return true;
 }
 
+bool ORVA_WaveInDevice::restartLostInput()
+{
+    if (!m_running || !m_input)
+        return false;
+    if (m_input->isRunning())
+        return true;
+    const qint64 nowUs = m_clock.nowUs();
+    if (!m_inputLost) {
+        m_inputLost = true;
+        // What the microphone heard meanwhile is lost, like audio no buffer was free for.
+        if (AudioSession *session = AudioSession::current())
+            session->countCaptureOverflow();
+        m_lastRestartUs = nowUs - qint64(kRestartIntervalMs) * 1000;
+        logMessage(1,
+                   QStringLiteral("   WAVE record: %1 stopped; trying to start it again\n")
+                       .arg(m_input->description()));
+    }
+    if (nowUs - m_lastRestartUs < qint64(kRestartIntervalMs) * 1000)
+        return false;
+    m_lastRestartUs = nowUs;
+    // The device's thread is gone once it stopped: its half-filled buffer can be dropped here.
+    m_input->stop();
+    m_pending.clear();
+    m_dropping = false;
+    if (!m_input->start(*this).isOk())
+        return false;
+    m_inputLost = false;
+    logMessage(1, QStringLiteral("   WAVE record from %1 again\n").arg(m_input->description()));
+    return true;
+}
+
 void ORVA_WaveInDevice::close()
 {
     if (m_input && m_running)
@@ -135,6 +166,7 @@ void ORVA_WaveInDevice::close()
     m_running = false;
     m_open = false;
     m_input = nullptr;
+    m_inputLost = false;
 }
 
 void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples, qint64 count)

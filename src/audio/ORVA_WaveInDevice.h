@@ -29,6 +29,8 @@ public:
     static constexpr int kBufferBytes = 512;
     static constexpr int kBufferSamples = kBufferBytes / 2;
     static constexpr int kBufferCount = 32;
+    /// How often a capture device that went away is tried again.
+    static constexpr int kRestartIntervalMs = 2000;
 
     /// `clock` must outlive the device; it stamps onsets when the input cannot.
     explicit ORVA_WaveInDevice(const Clock &clock, QObject *parent = nullptr);
@@ -54,6 +56,12 @@ public:
     bool startRecording(AudioInput *input, ORVA_Wave &target, int bufferBytes);
     /// Stops the device and closes it; buffers still on their way are dropped.
     void close();
+
+    /// A capture whose device went away while recording (its sound server quit or restarted) is
+    /// started again, at once and then at most every kRestartIntervalMs, so that the microphone
+    /// comes back with the server. Called on every meter tick; nothing happens while the device
+    /// runs, or when capture never started. True while the device runs.
+    bool restartLostInput();
 
     /// Threshold in whole dB relative to full scale (-90 … 0).
     void setThreshold(int dB) { m_thresholdDb = dB; }
@@ -93,6 +101,8 @@ private:
     std::function<void(qint64)> m_onset;
     int m_thresholdDb = -40;
     double m_peak = 0;
+    bool m_inputLost = false;
+    qint64 m_lastRestartUs = 0;
     // Device thread only: the buffer being filled.
     QByteArray m_pending;
     qint64 m_pendingFirstFrame = 0;

@@ -1219,6 +1219,7 @@ void MainWindowContent::onTimer(int id)
 {
     switch (id) {
     case kLevelMeterTimer:
+        m_capture->restartLostInput();
         m_inputPeak = m_capture->preparePaintVU_Meter(m_controller->programState()
                                                       == ProgramState::WaitForAudio);
         if (m_controller->programState() == ProgramState::WaitForAudio)

@@ -21,11 +21,15 @@ public:
     bool supportsCaptureFormat() const override { return supported; }
     DeviceResult start(CaptureSink &sink) override
     {
+        ++starts;
+        if (!startResult.isOk())
+            return startResult;
         this->sink = &sink;
+        lost = false;
         return DeviceResult::ok();
     }
     void stop() override { sink = nullptr; }
-    bool isRunning() const override { return sink != nullptr; }
+    bool isRunning() const override { return sink != nullptr && !lost; }
     std::optional<qint64> frameTimeUs(qint64 frame) const override
     {
         if (!timed)
@@ -36,6 +40,9 @@ public:
     QString description() const override { return QStringLiteral("scripted"); }
 
     CaptureSink *sink = nullptr;
+    int starts = 0;
+    DeviceResult startResult;
+    bool lost = false; ///< the device went away (its server quit)
     bool supported = true;
     bool timed = true;
     qint64 startUs = 2'000'000;
@@ -65,6 +72,7 @@ private slots:
     void formatMismatchesAreReported();
     void buffersAfterTheDeviceClosedAreDropped();
     void atMost32BuffersWaitForTheUiThread();
+    void aDeviceThatWentAwayIsStartedAgain();
 };
 
 void ORVA_WaveInDeviceTest::triggerMagnitudeMatchesTheLogarithm_data()
@@ -247,6 +255,57 @@ void ORVA_WaveInDeviceTest::atMost32BuffersWaitForTheUiThread()
     QCoreApplication::processEvents();
     QCOMPARE(stamps.last(), input.frameTimeUs(40 * 256).value());
     QCOMPARE(session.glitchCount(), 8);
+    AudioSession::setCurrent(nullptr);
+}
+
+void ORVA_WaveInDeviceTest::aDeviceThatWentAwayIsStartedAgain()
+{
+    test::ManualClock clock;
+    AudioSession session(clock);
+    AudioSession::setCurrent(&session);
+    ScriptedInput input;
+    ORVA_WaveInDevice device(clock);
+    QVERIFY(!device.restartLostInput()); // capture never started: nothing to bring back
+    QCOMPARE(input.starts, 0);
+    QVERIFY(device.startCapture(&input));
+    QVERIFY(device.restartLostInput()); // running: left alone
+    QCOMPARE(input.starts, 1);
+
+    // Half a buffer, then the server quits: the half is dropped with the old stream.
+    QList<qint16> quiet(128, 0);
+    input.sink->samplesCaptured(0, quiet.constData(), quiet.size());
+    input.lost = true;
+    input.startResult = DeviceResult::fromPulseError(6); // connection refused: still away
+    QVERIFY(!device.restartLostInput()); // tried at once
+    QCOMPARE(input.starts, 2);
+    QCOMPARE(session.glitchCount(), 1); // a measurement meanwhile is flagged
+    clock.advanceMs(ORVA_WaveInDevice::kRestartIntervalMs - 1);
+    QVERIFY(!device.restartLostInput());
+    QCOMPARE(input.starts, 2);
+    clock.advanceMs(1);
+    input.startResult = DeviceResult::ok(); // the server is back
+    QVERIFY(device.restartLostInput());
+    QCOMPARE(input.starts, 3);
+    QVERIFY(device.isCapturing());
+
+    // The new stream goes on counting frames; its buffers are whole and carry their onsets.
+    QList<qint64> stamps;
+    device.setOnsetHandler([&](qint64 us) { stamps.append(us); });
+    QList<qint16> loud(256, 0);
+    loud[7] = 20000;
+    input.sink->samplesCaptured(128, loud.constData(), loud.size());
+    QCoreApplication::processEvents();
+    QCOMPARE(stamps, QList<qint64>({ input.startUs + (128 + 7) * 1'000'000 / 44100 }));
+    QCOMPARE(device.recording().sampleCount(), 256);
+
+    // A device lost again is tried at once again, not only after the interval.
+    input.lost = true;
+    QVERIFY(device.restartLostInput());
+    QCOMPARE(input.starts, 4);
+    QCOMPARE(session.glitchCount(), 2);
+    device.stopCapture();
+    QVERIFY(!device.restartLostInput());
+    QCOMPARE(input.starts, 4);
     AudioSession::setCurrent(nullptr);
 }
 

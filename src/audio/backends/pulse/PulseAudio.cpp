@@ -310,7 +310,10 @@ struct PulseAudioInput::Private
     StreamClockModel model { QStringLiteral("capture") };
     std::atomic<qint64> overflows { 0 };
     std::atomic<bool> running { false };
+    // Frames go on counting when the stream is opened anew; the clock model counts from the
+    // stream's first frame.
     qint64 nextFrame = 0;
+    std::atomic<qint64> firstFrame { 0 };
     std::vector<qint16> silence;
 
     void read()
@@ -362,7 +365,7 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
     const pa_sample_spec format { PA_SAMPLE_S16LE, kRate, 1 };
     d->stream = pa_stream_new(d->connection.context, "ORVA capture", &format, nullptr);
     d->sink = &sink;
-    d->nextFrame = 0;
+    d->firstFrame = d->nextFrame;
     d->model.reset();
     d->connection.watch(d->stream);
     pa_stream_set_read_callback(
@@ -412,7 +415,7 @@ std::optional<qint64> PulseAudioInput::frameTimeUs(qint64 frame) const
 {
     if (!isRunning())
         return std::nullopt;
-    return d->model.frameTimeUs(frame);
+    return d->model.frameTimeUs(frame - d->firstFrame);
 }
 
 qint64 PulseAudioInput::overflowCount() const
