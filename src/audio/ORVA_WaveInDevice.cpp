@@ -152,8 +152,18 @@ bool ORVA_WaveInDevice::restartLostInput()
     m_input->stop();
     m_pending.clear();
     m_dropping = false;
-    if (!m_input->start(*this).isOk())
+    const DeviceResult result = m_input->start(*this);
+    if (!result.isOk()) {
+        // A server that is there but does not answer holds the UI thread until the device gives
+        // up; that is not done to the operator again and again.
+        if (m_clock.nowUs() - nowUs > qint64(kRestartMaxWaitMs) * 1000) {
+            logMessage(1,
+                       QStringLiteral("   WAVE record: %1 does not answer (%2); no more attempts\n")
+                           .arg(m_input->description(), result.name()));
+            m_running = false;
+        }
         return false;
+    }
     m_inputLost = false;
     logMessage(1, QStringLiteral("   WAVE record from %1 again\n").arg(m_input->description()));
     return true;

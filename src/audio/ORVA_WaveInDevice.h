@@ -31,6 +31,8 @@ public:
     static constexpr int kBufferCount = 32;
     /// How often a capture device that went away is tried again.
     static constexpr int kRestartIntervalMs = 2000;
+    /// An attempt that takes longer ends the attempts: the UI thread waits for each.
+    static constexpr int kRestartMaxWaitMs = 500;
 
     /// `clock` must outlive the device; it stamps onsets when the input cannot.
     explicit ORVA_WaveInDevice(const Clock &clock, QObject *parent = nullptr);
@@ -59,8 +61,9 @@ public:
 
     /// A capture whose device went away while recording (its sound server quit or restarted) is
     /// started again, at once and then at most every kRestartIntervalMs, so that the microphone
-    /// comes back with the server. Called on every meter tick; nothing happens while the device
-    /// runs, or when capture never started. True while the device runs.
+    /// comes back with the server; after an attempt that kept the UI thread waiting longer than
+    /// kRestartMaxWaitMs, capture ends. Called on every meter tick; nothing happens while the
+    /// device runs, or when capture never started. True while the device runs.
     bool restartLostInput();
 
     /// Threshold in whole dB relative to full scale (-90 … 0).

@@ -22,6 +22,8 @@ public:
     DeviceResult start(CaptureSink &sink) override
     {
         ++starts;
+        if (clock)
+            clock->advanceMs(startTakesMs);
         if (!startResult.isOk())
             return startResult;
         this->sink = &sink;
@@ -43,6 +45,8 @@ public:
     int starts = 0;
     DeviceResult startResult;
     bool lost = false; ///< the device went away (its server quit)
+    test::ManualClock *clock = nullptr; ///< moved by startTakesMs in every start
+    int startTakesMs = 0;
     bool supported = true;
     bool timed = true;
     qint64 startUs = 2'000'000;
@@ -73,6 +77,7 @@ private slots:
     void buffersAfterTheDeviceClosedAreDropped();
     void atMost32BuffersWaitForTheUiThread();
     void aDeviceThatWentAwayIsStartedAgain();
+    void aServerThatDoesNotAnswerEndsTheAttempts();
 };
 
 void ORVA_WaveInDeviceTest::triggerMagnitudeMatchesTheLogarithm_data()
@@ -307,6 +312,27 @@ void ORVA_WaveInDeviceTest::aDeviceThatWentAwayIsStartedAgain()
     QVERIFY(!device.restartLostInput());
     QCOMPARE(input.starts, 4);
     AudioSession::setCurrent(nullptr);
+}
+
+void ORVA_WaveInDeviceTest::aServerThatDoesNotAnswerEndsTheAttempts()
+{
+    test::ManualClock clock;
+    ScriptedInput input;
+    input.clock = &clock;
+    ORVA_WaveInDevice device(clock);
+    QVERIFY(device.startCapture(&input));
+    input.lost = true;
+    input.startResult = DeviceResult::fromPulseError(6); // refused at once: try again later
+    QVERIFY(!device.restartLostInput());
+    QVERIFY(device.isCapturing());
+    clock.advanceMs(ORVA_WaveInDevice::kRestartIntervalMs);
+    input.startTakesMs = ORVA_WaveInDevice::kRestartMaxWaitMs + 1; // then no answer for long
+    QVERIFY(!device.restartLostInput());
+    QCOMPARE(input.starts, 3);
+    QVERIFY(!device.isCapturing());
+    clock.advanceMs(60'000);
+    QVERIFY(!device.restartLostInput());
+    QCOMPARE(input.starts, 3);
 }
 
 QTEST_GUILESS_MAIN(ORVA_WaveInDeviceTest)
