@@ -8,14 +8,19 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace orva::test {
 
 /// A PulseAudio server of the test's own, on a socket in a temporary folder, with a null sink
 /// "headphones" (the client's ears) and, when asked, a second null sink "voice" fed from the
 /// headphones' monitor through a loopback of a known latency (a listener who answers late).
 /// Neither sink rewinds: a sink that rewrites what it already rendered moves the samples its
-/// monitor delivers, and the listener's delay would wander by a millisecond or two.
-/// Stopped by its process id when the object goes.
+/// monitor delivers, and the listener's delay would wander by a millisecond or two. The loopback
+/// corrects its delay every second (not every ten): one that starts a few milliseconds off on a
+/// busy machine is back on time within seconds instead of drifting in over the whole test.
+/// Stopped by its process id when the object goes, and with the test's process if that dies.
 class PulseServer
 {
 public:
@@ -38,7 +43,7 @@ public:
                 QStringLiteral("load-module module-null-sink sink_name=voice rate=44100 channels=1 "
                                "norewinds=1\n"
                                "load-module module-loopback source=headphones.monitor "
-                               "sink=voice latency_msec=%1\n")
+                               "sink=voice latency_msec=%1 adjust_time=1\n")
                     .arg(loopbackMs);
         QFile file(m_dir.filePath(QStringLiteral("session.pa")));
         if (!file.open(QIODevice::WriteOnly)) {
@@ -54,6 +59,8 @@ public:
                            m_dir.filePath(QStringLiteral("runtime")));
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
+        // A test that crashes or is killed takes its server with it.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_process.start(program,
                         { QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
                           QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-F"),
