@@ -132,7 +132,14 @@ struct Connection
         if (!loop || !stream)
             return;
         pa_threaded_mainloop_lock(loop);
+        // The stream lives on in libpulse until the server confirms the disconnect, and data
+        // still on its way would reach these callbacks after our side forgot the stream.
         pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_read_callback(stream, nullptr, nullptr);
+        pa_stream_set_write_callback(stream, nullptr, nullptr);
+        pa_stream_set_underflow_callback(stream, nullptr, nullptr);
+        pa_stream_set_overflow_callback(stream, nullptr, nullptr);
+        pa_stream_set_latency_update_callback(stream, nullptr, nullptr);
         pa_stream_disconnect(stream);
         pa_stream_unref(stream);
         stream = nullptr;
@@ -185,7 +192,8 @@ struct PulseAudioOutput::Private
     std::atomic<bool> running { false };
     std::vector<qint16> buffer;
 
-    void write(size_t bytes)
+    // libpulse's thread, with the stream the callback names.
+    void write(pa_stream *stream, size_t bytes)
     {
         const qint64 frames = qint64(bytes) / 4;
         if (frames <= 0)
@@ -193,9 +201,9 @@ struct PulseAudioOutput::Private
         buffer.resize(frames * 2);
         source->render(buffer.data(), frames);
         pa_stream_write(stream, buffer.data(), frames * 4, nullptr, 0, PA_SEEK_RELATIVE);
-        observe();
+        observe(stream);
     }
-    void observe()
+    void observe(pa_stream *stream)
     {
         const qint64 streamUs = streamTimeUs(stream);
         if (streamUs >= 0)
@@ -233,13 +241,16 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
     d->connection.watch(d->stream);
     pa_stream_set_write_callback(
         d->stream,
-        [](pa_stream *, size_t bytes, void *p) { static_cast<Private *>(p)->write(bytes); },
+        [](pa_stream *stream, size_t bytes, void *p) {
+            static_cast<Private *>(p)->write(stream, bytes);
+        },
         d.get());
     pa_stream_set_underflow_callback(
         d->stream, [](pa_stream *, void *p) { static_cast<Private *>(p)->underflows.fetch_add(1); },
         d.get());
     pa_stream_set_latency_update_callback(
-        d->stream, [](pa_stream *, void *p) { static_cast<Private *>(p)->observe(); }, d.get());
+        d->stream, [](pa_stream *stream, void *p) { static_cast<Private *>(p)->observe(stream); },
+        d.get());
     // A target latency of 30 ms, refilled every 5 ms.
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
@@ -316,7 +327,8 @@ struct PulseAudioInput::Private
     std::atomic<qint64> firstFrame { 0 };
     std::vector<qint16> silence;
 
-    void read()
+    // libpulse's thread, with the stream the callback names.
+    void read(pa_stream *stream)
     {
         const void *data = nullptr;
         size_t bytes = 0;
@@ -369,7 +381,8 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
     d->model.reset();
     d->connection.watch(d->stream);
     pa_stream_set_read_callback(
-        d->stream, [](pa_stream *, size_t, void *p) { static_cast<Private *>(p)->read(); },
+        d->stream,
+        [](pa_stream *stream, size_t, void *p) { static_cast<Private *>(p)->read(stream); },
         d.get());
     pa_stream_set_overflow_callback(
         d->stream, [](pa_stream *, void *p) { static_cast<Private *>(p)->overflows.fetch_add(1); },
