@@ -118,6 +118,17 @@ private:
     std::map<int, QBasicTimer> m_timers;
 };
 
+/// The first onset of every sound: onsets more than 600 ms after the one before start a new one.
+QList<qint64> firstOnsets(const QList<qint64> &onsets)
+{
+    QList<qint64> first;
+    for (int i = 0; i < onsets.size(); ++i) {
+        if (i == 0 || onsets[i] - onsets[i - 1] > 600'000)
+            first.append(onsets[i]);
+    }
+    return first;
+}
+
 } // namespace
 
 /// A pre-test through the run controller with a listener who repeats everything 300 ms late: a
@@ -168,16 +179,28 @@ void PulseDelayedListenerTest::preTestMeasuresTheListenersDelay()
     RunController controller(experiment, output, clock, boxes, StringTable::german());
     output.onTimer = [&](int id) { controller.onTimer(id); };
     ORVA_WaveInDevice capture(clock);
-    capture.setOnsetHandler([&](qint64 us) { controller.onAudioInput(us); });
+    QList<qint64> voiceOnsets;
+    capture.setOnsetHandler([&](qint64 us) {
+        voiceOnsets.append(us);
+        controller.onAudioInput(us);
+    });
     QVERIFY(capture.startCapture(&input));
-    // The clock models settle within two seconds; the listener, which may start a few
-    // milliseconds off on a busy machine, takes a little longer to reach its delay.
-    QTest::qWait(5000);
+    // The listener's delay is measured beside the run, syllable by syllable: a second microphone
+    // on the headphones hears each syllable as it leaves. The loopback may start a few
+    // milliseconds off on a busy machine and take seconds to reach its delay; what is checked
+    // is our timing, not the listener.
+    PulseAudioInput earsInput(clock, QStringLiteral("headphones.monitor"));
+    ORVA_WaveInDevice ears(clock);
+    QList<qint64> earOnsets;
+    ears.setOnsetHandler([&](qint64 us) { earOnsets.append(us); });
+    QVERIFY(ears.startCapture(&earsInput));
+    QTest::qWait(2000); // the clock models settle
 
     controller.onStartPreTest();
     QTRY_VERIFY_WITH_TIMEOUT(controller.runState() == RunState::Finished, 90000);
 
     capture.stopCapture();
+    ears.stopCapture();
     session.stopDevices();
     AudioSession::setCurrent(nullptr);
     Logger::instance().close();
@@ -191,8 +214,14 @@ void PulseDelayedListenerTest::preTestMeasuresTheListenersDelay()
              "the stalled measurement is not flagged");
     QCOMPARE(logText.count("sound underrun or overflow during measurement"), 1);
 
+    const QList<qint64> heard = firstOnsets(earOnsets);
+    const QList<qint64> answered = firstOnsets(voiceOnsets);
+    QCOMPARE(heard.size(), experiment.measurementCount());
+    QCOMPARE(answered.size(), experiment.measurementCount());
     const int trigger = ORVA_WaveInDevice::triggerMagnitude(capture.threshold());
     QList<double> delays;
+    QList<double> listener;
+    QList<double> errors;
     for (int i = 0; i < experiment.measurementCount(); ++i) {
         const Measurement &m = experiment.measurement(i);
         QCOMPARE(m.result, int(Right));
@@ -200,17 +229,24 @@ void PulseDelayedListenerTest::preTestMeasuresTheListenersDelay()
         int k = 0;
         while (k < recording.sampleCount() && std::abs(recording.getSample(k)) < trigger)
             ++k;
-        if (i != stalled) // its sound left later than the clock model knew
-            delays.append(m.reactionTime - k / 44.1);
+        if (i == stalled) // its sound left later than the clock model knew
+            continue;
+        delays.append(m.reactionTime - k / 44.1);
+        listener.append((answered[i] - heard[i]) / 1000.0);
+        // The reaction time is the listener's delay plus the syllable's own onset, less what
+        // storing whole milliseconds cuts off.
+        errors.append(delays.last() - listener.last());
     }
     double mean = 0;
     for (double d : delays)
         mean += d / delays.size();
     qInfo() << "reaction time less the syllable's own onset, per measurement (ms):" << delays;
+    qInfo() << "the listener's delay beside the run (ms):" << listener;
     QVERIFY2(mean > 280 && mean < 360, qPrintable(QString::number(mean)));
-    for (double d : delays)
-        QVERIFY2(std::abs(d - mean) <= 2.0,
-                 qPrintable(QStringLiteral("%1 vs %2").arg(d).arg(mean)));
+    // Storing whole milliseconds cuts off up to 1 ms; beyond that, 1.5 ms either way: the 1 ms
+    // the timing may be off and a little more for a busy machine.
+    for (double e : errors)
+        QVERIFY2(e >= -2.5 && e <= 1.5, qPrintable(QStringLiteral("error %1 ms").arg(e)));
 }
 
 QTEST_GUILESS_MAIN(PulseDelayedListenerTest)
