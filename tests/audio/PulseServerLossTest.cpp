@@ -43,9 +43,9 @@ private slots:
     void namedDevicesThatAreNotThere();
 
 private:
-    /// A tone played when the output does not open: every attempt, then the player's box, and
+    /// `wave` played when the output does not open: every attempt, then the player's box, and
     /// no sound.
-    void playIntoAnOutputThatDoesNotOpen();
+    void playIntoAnOutputThatDoesNotOpen(ORVA_Wave &wave);
 
     SteadyClock m_clock;
     std::unique_ptr<AudioSession> m_session;
@@ -69,9 +69,8 @@ void PulseServerLossTest::cleanup()
     m_session.reset();
 }
 
-void PulseServerLossTest::playIntoAnOutputThatDoesNotOpen()
+void PulseServerLossTest::playIntoAnOutputThatDoesNotOpen(ORVA_Wave &wave)
 {
-    ORVA_Wave wave = tone();
     wave.play(false, false);
     QCOMPARE(m_waits, QList<int>(9, 500));
     QCOMPARE(m_boxes.boxes.size(), 1);
@@ -101,12 +100,9 @@ void PulseServerLossTest::serverThatQuitsLeavesTheProgramWorking()
 
     // The same wave again: its device is gone, so the player opens one anew, with every attempt
     // and then its box.
-    wave.play(false, false);
-    QCOMPARE(m_waits, QList<int>(9, 500));
-    QCOMPARE(m_boxes.boxes.size(), 1);
-    QCOMPARE(m_boxes.boxes[0].title, QStringLiteral("ERROR"));
-    QCOMPARE(m_boxes.boxes[0].text, QStringLiteral("Fehler bei Create DirectSoundPuffer 00"));
-    QVERIFY(!wave.playStartUs());
+    playIntoAnOutputThatDoesNotOpen(wave);
+    if (QTest::currentTestFailed())
+        return;
     // Later sounds try once, without waiting and without another box.
     ORVA_Wave next = tone();
     next.play(false, false);
@@ -142,7 +138,8 @@ void PulseServerLossTest::noServerAtAll()
     QVERIFY(!capture.startCapture(&input)); // silently: no box for the capture
     QVERIFY(m_boxes.boxes.isEmpty());
 
-    playIntoAnOutputThatDoesNotOpen();
+    ORVA_Wave wave = tone();
+    playIntoAnOutputThatDoesNotOpen(wave);
     if (QTest::currentTestFailed())
         return;
     QVERIFY(m_session->hasOutputGivenUp());
@@ -163,7 +160,8 @@ void PulseServerLossTest::namedDevicesThatAreNotThere()
 
     m_session->setOutput(
         std::make_unique<PulseAudioOutput>(m_clock, QStringLiteral("unplugged-headset")));
-    playIntoAnOutputThatDoesNotOpen();
+    ORVA_Wave wave = tone();
+    playIntoAnOutputThatDoesNotOpen(wave);
     if (QTest::currentTestFailed())
         return;
     QVERIFY(!m_session->output()->isRunning());
