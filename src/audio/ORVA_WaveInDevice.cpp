@@ -135,18 +135,16 @@ bool ORVA_WaveInDevice::restartLostInput()
     if (m_input->isRunning())
         return true;
     const qint64 nowUs = m_clock.nowUs();
-    if (!m_inputLost) {
-        m_inputLost = true;
+    if (!m_lastRestartUs) {
         // What the microphone heard meanwhile is lost, like audio no buffer was free for.
         if (AudioSession *session = AudioSession::current())
             session->countCaptureOverflow();
-        m_lastRestartUs = nowUs - qint64(kRestartIntervalMs) * 1000;
         logMessage(1,
                    QStringLiteral("   WAVE record: %1 stopped; trying to start it again\n")
                        .arg(m_input->description()));
-    }
-    if (nowUs - m_lastRestartUs < qint64(kRestartIntervalMs) * 1000)
+    } else if (nowUs - *m_lastRestartUs < qint64(kRestartIntervalMs) * 1000) {
         return false;
+    }
     m_lastRestartUs = nowUs;
     // The device's thread is gone once it stopped: its half-filled buffer can be dropped here.
     m_input->stop();
@@ -164,7 +162,7 @@ bool ORVA_WaveInDevice::restartLostInput()
         }
         return false;
     }
-    m_inputLost = false;
+    m_lastRestartUs.reset();
     logMessage(1, QStringLiteral("   WAVE record from %1 again\n").arg(m_input->description()));
     return true;
 }
@@ -176,7 +174,7 @@ void ORVA_WaveInDevice::close()
     m_running = false;
     m_open = false;
     m_input = nullptr;
-    m_inputLost = false;
+    m_lastRestartUs.reset();
 }
 
 void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples, qint64 count)

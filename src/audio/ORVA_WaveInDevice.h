@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace orva {
 
@@ -104,8 +105,8 @@ private:
     std::function<void(qint64)> m_onset;
     int m_thresholdDb = -40;
     double m_peak = 0;
-    bool m_inputLost = false;
-    qint64 m_lastRestartUs = 0;
+    // Since the device was found gone: when it was last tried; nothing while it runs.
+    std::optional<qint64> m_lastRestartUs;
     // Device thread only: the buffer being filled.
     QByteArray m_pending;
     qint64 m_pendingFirstFrame = 0;
