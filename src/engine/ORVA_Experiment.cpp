@@ -29,7 +29,7 @@ QString upperLanguageCode(int language)
 ORVA_Experiment::ORVA_Experiment()
 {
     // The client has no name yet, so resetting saves no user log.
-    reset(true);
+    (void)reset(true);
     m_random.seed(static_cast<quint32>(QDateTime::currentSecsSinceEpoch() % 32767));
 }
 
@@ -115,7 +115,7 @@ bool ORVA_Experiment::canStartRun(int mode) const
 
 void ORVA_Experiment::prepareRun(int mode)
 {
-    reset(false);
+    (void)reset(false); // keeps the client: saves nothing
     m_mode = mode;
     qint64 length = -1;
     switch (mode) {
@@ -234,15 +234,23 @@ int ORVA_Experiment::createLogFileName(QString &out, bool withDataDirectory) con
     return 0;
 }
 
-void ORVA_Experiment::reset(bool resetClient)
+Status ORVA_Experiment::saveUserLog() const
+{
+    QString path;
+    if (createLogFileName(path, true) != 0)
+        return Status::success();
+    return m_userLog.save(path);
+}
+
+Status ORVA_Experiment::reset(bool resetClient)
 {
     m_comment.clear();
+    Status saved = Status::success();
     if (resetClient) {
         QString path;
         if (createLogFileName(path, true) == 0) {
             m_userLog.setClient(m_client);
-            if (!m_userLog.save(path))
-                logMessage(1, "   reset: user log not saved: %s\n", path.toUtf8().constData());
+            saved = m_userLog.save(path);
         }
         m_userLog.clear();
         m_client.setDefaults();
@@ -254,11 +262,14 @@ void ORVA_Experiment::reset(bool resetClient)
     m_currentIndex = 0;
     m_statistics.clear();
     m_statistics.append(ORVA_Statistic());
+    return saved;
 }
 
 void ORVA_Experiment::setLanguage(int language, bool loadAudio, bool resetClient)
 {
-    reset(resetClient);
+    const Status saved = reset(resetClient);
+    if (!saved.ok())
+        logMessage(1, QStringLiteral("ERROR: %1\n").arg(saved.error()));
     m_trainStock.clear();
     m_testStock.clear();
     m_expLanguage = language;

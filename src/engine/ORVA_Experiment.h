@@ -134,8 +134,11 @@ public:
     int createLogFileName(QString &out, bool withDataDirectory) const;
 
     /// Empties the run. With `resetClient` the outgoing client's user log is saved and the client
-    /// record returns to its defaults; otherwise the client's run date becomes now.
-    void reset(bool resetClient);
+    /// record returns to its defaults; otherwise the client's run date becomes now. The failure
+    /// to save that user log is returned (the client is reset all the same).
+    Status reset(bool resetClient);
+    /// Saves the current client's user log; success without a client name (nothing to save).
+    Status saveUserLog() const;
     /// Switches the material to `language`; with `loadAudio` the recordings are read and the
     /// lists rebuilt. The measurements are cleared.
     void setLanguage(int language, bool loadAudio, bool resetClient);
@@ -147,9 +150,9 @@ public:
     int read(const QString &path);
     /// read() without saving or loading any user log, for a scratch model that lists runs.
     int readDetached(const QString &path);
-    /// Writes the run file, replacing `path` only once it was written; false when it could not
-    /// be written. Removes the white space from the end of the comment.
-    [[nodiscard]] bool write(const QString &path);
+    /// Writes the run file, replacing `path` only once it was written; a failure leaves a previous
+    /// file as it was and says why. Removes the white space from the end of the comment.
+    Status write(const QString &path);
     int expLanguage() const { return m_expLanguage; }
     const QString &languageCode() const { return m_languageCode; }
 
@@ -184,8 +187,8 @@ public:
     /// added to the training lists; false when the file cannot be read.
     bool readUserDefinedTrainSyllableLists();
     /// Writes the own lists of the current language to "<base>/bin/ORVA.ors", keeping the lists
-    /// of the other languages that the file holds; false when it could not be written.
-    bool writeUserDefinedTrainSyllableTrain() const;
+    /// of the other languages that the file holds; a failure leaves the file as it was.
+    Status writeUserDefinedTrainSyllableTrain() const;
     /// Resolves an own list against the training stock and adds it; false when a syllable of it
     /// is not in the stock.
     bool addOwnTrainList(SyllableList list);

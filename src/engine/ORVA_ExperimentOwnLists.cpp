@@ -36,10 +36,10 @@ bool ORVA_Experiment::readUserDefinedTrainSyllableLists()
     return true;
 }
 
-bool ORVA_Experiment::writeUserDefinedTrainSyllableTrain() const
+Status ORVA_Experiment::writeUserDefinedTrainSyllableTrain() const
 {
     if (m_baseDirectory.isEmpty())
-        return false;
+        return Status::failure(QStringLiteral("no installation folder for the own syllable lists"));
     logMessage(1, "BEGIN: writeUserDefinedTrainSyllableTrain\n");
     const QString path = SyllableListFile::filePath(m_baseDirectory);
     QList<SyllableListFile::OwnList> lists;
@@ -70,10 +70,7 @@ bool ORVA_Experiment::writeUserDefinedTrainSyllableTrain() const
                 lists << own;
         }
     }
-    const Status written = SyllableListFile::write(path, lists);
-    if (!written.ok())
-        logMessage(1, "ERROR: %s\n", written.error().toUtf8().constData());
-    return written.ok();
+    return SyllableListFile::write(path, lists);
 }
 
 } // namespace orva

@@ -69,9 +69,11 @@ int ORVA_Experiment::readRunFile(const QString &path, bool withUserLog)
     }
 
     if (withUserLog) {
-        reset(true);
+        const Status saved = reset(true);
+        if (!saved.ok())
+            logMessage(1, QStringLiteral("ERROR: %1\n").arg(saved.error()));
     } else {
-        reset(false);
+        (void)reset(false);
         m_userLog.clear();
     }
     m_client = content.client;
@@ -88,7 +90,7 @@ int ORVA_Experiment::readRunFile(const QString &path, bool withUserLog)
     return 0;
 }
 
-bool ORVA_Experiment::write(const QString &path)
+Status ORVA_Experiment::write(const QString &path)
 {
     while (!m_comment.isEmpty() && m_comment.back().isSpace())
         m_comment.chop(1);
@@ -101,9 +103,9 @@ bool ORVA_Experiment::write(const QString &path)
         const ORVA_Syllable *syllable = syllableOfMeasurement(k);
         // A file naming no syllable could not be read again.
         if (!syllable || syllable->name.isEmpty()) {
-            logMessage(1, "ERROR: run file %s: measurement %d has no syllable\n",
-                       path.toUtf8().constData(), k + 1);
-            return false;
+            return Status::failure(QStringLiteral("cannot write %1: measurement %2 has no syllable")
+                                       .arg(path)
+                                       .arg(k + 1));
         }
         const Measurement &measurement = m_measurements[k];
         content.measurements.append(
@@ -113,10 +115,7 @@ bool ORVA_Experiment::write(const QString &path)
     content.total = summaryOf(m_statistics[0]);
     for (int i = 1; i < m_statistics.size(); ++i)
         content.syllables.append(summaryOf(m_statistics[i]));
-    const Status written = RunFile::write(path, content);
-    if (!written.ok())
-        logMessage(1, "ERROR: %s\n", written.error().toUtf8().constData());
-    return written.ok();
+    return RunFile::write(path, content);
 }
 
 } // namespace orva

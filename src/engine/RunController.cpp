@@ -3,6 +3,7 @@
 
 #include "engine/ORVA_Experiment.h"
 #include "support/Clock.h"
+#include "support/ErrorReport.h"
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
 #include "support/StringTable.h"
@@ -553,11 +554,12 @@ void RunController::endExperiment()
 
     logMessage(1, "EEX 10 : calc statistics\n");
     m_experiment.calcStatistics();
-    QString path;
-    if (m_experiment.createLogFileName(path, true) == 0 && !m_experiment.userLog().save(path))
-        logMessage(1, "EEX 10a: user log not saved: %s\n", path.toUtf8().constData());
+    const Status saved = m_experiment.saveUserLog();
     logMessage(1, "EEX 11 : calc statistics ready\n");
     m_output.stopTimer(WaitTimer);
+    // The entries stay in memory and go to the file with the next save of the history.
+    if (!saved.ok())
+        reportSaveFailure(m_boxes, m_strings, kUserLogNotSaved, saved);
 
     if (m_tooEarlyCount != 0) {
         const QString text = m_strings.text(kTooEarlyText) + QLatin1Char(' ')

@@ -14,6 +14,7 @@
 #include "report/DrawingSurface.h"
 #include "report/Palette.h"
 #include "support/Clock.h"
+#include "support/ErrorReport.h"
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
 #include "support/ProgramVersion.h"
@@ -136,8 +137,10 @@ MainWindowContent::~MainWindowContent()
     m_settings.client = m_experiment.client();
     m_settings.threshold = m_slider ? -m_slider->value() : m_settings.threshold;
     const Status written = m_settings.write(Settings::filePath(m_baseDirectory));
+    // The window is gone by now; the box stands on its own, so the operator still learns that
+    // the settings of this session were not kept.
     if (!written.ok())
-        logMessage(1, QStringLiteral("ERROR: %1\n").arg(written.error()));
+        reportSaveFailure(m_boxes, m_strings, kSettingsNotSaved, written);
     logMessage(1, "END: Destructor MainWindowContent\n");
     Logger::instance().close();
 }
@@ -215,8 +218,11 @@ void MainWindowContent::changeLanguage(int materialLanguage)
         materialLanguage = m_uiLanguage;
     m_settings.expLanguage = materialLanguage;
     // Own lists live in memory until written; the lists of the outgoing language go first.
-    if (m_window && !m_experiment.writeUserDefinedTrainSyllableTrain())
-        logMessage(1, "   CL 10: own syllable lists not written\n");
+    if (m_window) {
+        const Status written = m_experiment.writeUserDefinedTrainSyllableTrain();
+        if (!written.ok())
+            reportSaveFailure(m_boxes, m_strings, kOwnListsNotSaved, written);
+    }
     m_experiment.setLanguage(materialLanguage, true, false);
     if (m_window) {
         getProbandList();
@@ -548,7 +554,9 @@ void MainWindowContent::moveChildren()
 void MainWindowContent::resetGui(bool resetClient)
 {
     logMessage(5, "BEGIN: Reset GUI -----------------------------------------\n");
-    m_experiment.reset(resetClient);
+    const Status saved = m_experiment.reset(resetClient);
+    if (!saved.ok())
+        reportSaveFailure(m_boxes, m_strings, kUserLogNotSaved, saved);
     m_controller->setModeLabel(QStringLiteral(" "));
     m_controller->setStateText(QStringLiteral(" "));
     if (!m_window)
@@ -792,9 +800,11 @@ ClientFiles::Run MainWindowContent::runForFileName() const
 
 bool MainWindowContent::writeRun(const QString &path)
 {
-    if (m_experiment.write(path))
+    const Status written = m_experiment.write(path);
+    if (written.ok())
         return true;
-    showError(138);
+    // The run stays unsaved, so that it can be saved again once there is room.
+    reportSaveFailure(m_boxes, m_strings, kRunNotSaved, written);
     return false;
 }
 
@@ -1190,8 +1200,9 @@ bool MainWindowContent::onExit()
     }
     storeComment();
     m_controller->setRunState(RunState::Empty);
-    if (!m_experiment.writeUserDefinedTrainSyllableTrain())
-        logMessage(1, "   OEX 20: own syllable lists not written\n");
+    const Status written = m_experiment.writeUserDefinedTrainSyllableTrain();
+    if (!written.ok())
+        reportSaveFailure(m_boxes, m_strings, kOwnListsNotSaved, written);
     for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
         stopTimer(id);
     logMessage(1, "END: On Exit\n");

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/TextFile.h"
 
+#include "support/AtomicFileWriter.h"
 #include "support/Logger.h"
 #include "support/Printf.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <cstdarg>
 #include <cstdio>
@@ -56,7 +57,6 @@ void TextFile::reset()
     m_data.clear();
     m_position = 0;
     m_fileName.clear();
-    m_output.reset();
 }
 
 int TextFile::openRead(const QString &path)
@@ -123,13 +123,14 @@ int TextFile::openWrite(const QString &path, Encoding encoding)
 {
     if (isOpen())
         return 1;
-    auto output = std::make_unique<QSaveFile>(path);
-    if (!output->open(QIODevice::WriteOnly)) {
-        logMessage(2, "   TextFile: cannot create %s: %s\n", path.toUtf8().constData(),
-                   output->errorString().toUtf8().constData());
+    // Nothing is created yet: close() writes the whole file at once. Only a folder that is not
+    // there or cannot be written is refused now.
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+        logMessage(2, "   TextFile: cannot create %s: the folder is missing or read-only\n",
+                   path.toUtf8().constData());
         return -1;
     }
-    m_output = std::move(output);
     m_fileName = path;
     m_encoding = encoding;
     m_data.clear();
@@ -280,25 +281,15 @@ Status TextFile::close()
         reset();
         return Status::success();
     }
-    QByteArray mark;
+    QByteArray bytes;
     if (m_encoding == Encoding::Utf8)
-        mark = kUtf8Mark;
+        bytes = kUtf8Mark;
     else if (m_encoding == Encoding::Utf16LE)
-        mark = kUtf16Mark;
-    QSaveFile &output = *m_output;
-    const bool written = output.write(mark) == mark.size() && output.write(m_data) == m_data.size();
-    if (!written)
-        output.cancelWriting();
-    // commit() after cancelWriting() fails and removes the temporary file.
-    const bool committed = output.commit();
+        bytes = kUtf16Mark;
+    bytes += m_data;
     const QString path = m_fileName;
-    const QString reason = output.errorString();
     reset();
-    if (written && committed)
-        return Status::success();
-    logMessage(2, "   TextFile: cannot write %s: %s\n", path.toUtf8().constData(),
-               reason.toUtf8().constData());
-    return Status::failure(QStringLiteral("cannot write %1: %2").arg(path, reason));
+    return AtomicFileWriter::write(path, bytes);
 }
 
 Status TextFile::saveProgramText(const QString &path, const QString &text)

@@ -7,10 +7,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <memory>
-
-class QSaveFile;
-
 namespace orva {
 
 /// A whole text file held in memory and handed out line by line as wide text, whatever its
@@ -68,8 +64,8 @@ public:
     /// Appends wide text in the file's encoding (characters beyond Latin-1 become "?" in 8-bit).
     void appendText(const QString &text);
 
-    /// Reading: empties the object. Writing: writes the byte-order mark and the collected text
-    /// through a temporary file renamed over the target, then empties the object; a failure
+    /// Reading: empties the object. Writing: replaces the file with the byte-order mark and the
+    /// collected text as a whole (see AtomicFileWriter), then empties the object; a failure
     /// leaves any previous file untouched and is returned.
     Status close();
 
@@ -91,7 +87,6 @@ private:
     QByteArray m_data; ///< the text without its byte-order mark
     qint64 m_position = 0;
     QString m_fileName;
-    std::unique_ptr<QSaveFile> m_output;
 };
 
 } // namespace orva

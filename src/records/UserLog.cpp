@@ -274,12 +274,9 @@ QString UserLog::toText() const
     return text;
 }
 
-bool UserLog::save(const QString &path) const
+Status UserLog::save(const QString &path) const
 {
-    const Status saved = TextFile::saveProgramText(path, toText());
-    if (!saved.ok())
-        logMessage(1, "ERROR: UserLog: %s\n", saved.error().toUtf8().constData());
-    return saved.ok();
+    return TextFile::saveProgramText(path, toText());
 }
 
 } // namespace orva

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "records/ORVA_Proband.h"
+#include "support/Status.h"
 
 #include <QList>
 #include <QString>
@@ -68,9 +69,9 @@ public:
     [[nodiscard]] bool load(const QString &path);
     /// load() from lines already open.
     [[nodiscard]] bool read(LineSource &source);
-    /// Writes the history file, replacing `path` only once it was written completely; false when
-    /// it could not be written (a previous file is then left as it was).
-    [[nodiscard]] bool save(const QString &path) const;
+    /// Writes the history file, replacing `path` only once it was written completely; a failure
+    /// leaves a previous file as it was and says why.
+    Status save(const QString &path) const;
     /// The text of the file, with "\n" line ends.
     QString toText() const;
 

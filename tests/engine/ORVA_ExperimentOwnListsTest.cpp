@@ -101,7 +101,7 @@ void ORVA_ExperimentOwnListsTest::writingKeepsTheListsOfOtherLanguages()
     made.entries = { { QStringLiteral("ka"), -1 }, { QStringLiteral("ta"), -1 } };
     QVERIFY(experiment.addOwnTrainList(made));
     QVERIFY(experiment.deactivateOwnList(100));
-    QVERIFY(experiment.writeUserDefinedTrainSyllableTrain());
+    QVERIFY(experiment.writeUserDefinedTrainSyllableTrain().ok());
 
     const QString text = QString::fromUtf8(readFile(m_path));
     QVERIFY(text.startsWith(QString::fromUtf8("\uFEFFORVA SyllableList 3.0\r\n[Syllablelist]\r\n"
@@ -125,7 +125,7 @@ void ORVA_ExperimentOwnListsTest::withoutAnInstallationFolderNothingIsTouched()
     ORVA_Experiment experiment;
     experiment.setLanguage(DE_DE, false, false);
     QVERIFY(!experiment.readUserDefinedTrainSyllableLists());
-    QVERIFY(!experiment.writeUserDefinedTrainSyllableTrain());
+    QVERIFY(!experiment.writeUserDefinedTrainSyllableTrain().ok());
 }
 
 QTEST_GUILESS_MAIN(ORVA_ExperimentOwnListsTest)

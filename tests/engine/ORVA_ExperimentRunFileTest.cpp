@@ -93,7 +93,7 @@ void ORVA_ExperimentRunFileTest::writtenRunReadsBack()
     runPreTest(experiment, 12);
     experiment.setComment(QStringLiteral("erster Termin\r\nruhig \t\r\n\r\n"));
     const QString path = m_base->filePath(QStringLiteral("data/de_de/run.orv"));
-    QVERIFY(experiment.write(path));
+    QVERIFY(experiment.write(path).ok());
     QCOMPARE(experiment.comment(), QStringLiteral("erster Termin\r\nruhig"));
 
     ORVA_Experiment back;
@@ -111,7 +111,7 @@ void ORVA_ExperimentRunFileTest::writtenRunReadsBack()
 
     // The next writing removes the line end the reading added: the file stays the same.
     const QString again = m_base->filePath(QStringLiteral("data/de_de/again.orv"));
-    QVERIFY(back.write(again));
+    QVERIFY(back.write(again).ok());
     QCOMPARE(readFile(again), readFile(path));
 }
 
@@ -137,7 +137,7 @@ void ORVA_ExperimentRunFileTest::abortedPreTestKeepsItsUnreachedMeasurements()
     setClient(experiment, QStringLiteral("Meier"), QString());
     runPreTest(experiment, 5);
     const QString path = m_base->filePath(QStringLiteral("data/de_de/aborted.orv"));
-    QVERIFY(experiment.write(path));
+    QVERIFY(experiment.write(path).ok());
     const QString text = QString::fromUtf8(readFile(path));
     QVERIFY(text.contains(QStringLiteral("Anzahl=12\r\n")));
     QVERIFY(text.contains(QStringLiteral("Messung12=0\r\n")));
@@ -213,7 +213,7 @@ void ORVA_ExperimentRunFileTest::trainingNoAnswerUsesTheClientsWindow()
     experiment.measurement(1).result = Wrong;
     experiment.measurement(1).reactionTime = 2500;
     const QString path = m_base->filePath(QStringLiteral("data/de_de/training.orv"));
-    QVERIFY(experiment.write(path));
+    QVERIFY(experiment.write(path).ok());
     const QString text = QString::fromUtf8(readFile(path));
     QVERIFY(text.contains(QStringLiteral("Modus=Training\r\n")));
     QVERIFY(text.contains(QStringLiteral("Messung1=-3000\r\n")));
@@ -252,11 +252,11 @@ void ORVA_ExperimentRunFileTest::readingReplacesTheClientsUserLogs()
     setClient(writer, QStringLiteral("Meier"), QStringLiteral("Anna"));
     runPreTest(writer, 12);
     const QString path = m_base->filePath(QStringLiteral("data/de_de/run.orv"));
-    QVERIFY(writer.write(path));
+    QVERIFY(writer.write(path).ok());
     UserLog history([] { return 1000; });
     history.beginEntry(0);
     history.recordSyllable(QStringLiteral("ba"), 1, 500);
-    QVERIFY(history.save(m_base->filePath(QStringLiteral("data/Meier-Anna.orl"))));
+    QVERIFY(history.save(m_base->filePath(QStringLiteral("data/Meier-Anna.orl"))).ok());
 
     ORVA_Experiment experiment;
     experiment.setBaseDirectory(m_base->path());
@@ -322,11 +322,11 @@ void ORVA_ExperimentRunFileTest::clientListFromWrittenRuns()
     const QString folder = m_base->filePath(QStringLiteral("data/de_de/"));
     setClient(experiment, QStringLiteral("Meier"), QStringLiteral("Anna"));
     runPreTest(experiment, 12);
-    QVERIFY(experiment.write(folder + "a.orv"));
+    QVERIFY(experiment.write(folder + "a.orv").ok());
     experiment.client().runDate() = ORVA_Date(15, 2, 2019, 8, 0);
-    QVERIFY(experiment.write(folder + "b.orv"));
+    QVERIFY(experiment.write(folder + "b.orv").ok());
     setClient(experiment, QStringLiteral("Adam"), QString());
-    QVERIFY(experiment.write(folder + "c.orv"));
+    QVERIFY(experiment.write(folder + "c.orv").ok());
     QFile damaged(folder + "d.orv");
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write("ORVA Experiment 2.0\n[Intro]\nLanguage=fr_fr\n");

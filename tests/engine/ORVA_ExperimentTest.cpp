@@ -130,7 +130,7 @@ void ORVA_ExperimentTest::resetKeepsOrReplacesTheClient()
     client.runDate() = ORVA_Date(1, 1, 2001, 8, 15);
     experiment.setComment(QStringLiteral("ruhig"));
 
-    experiment.reset(false);
+    QVERIFY(experiment.reset(false).ok());
     QCOMPARE(client.lastName(), std::optional<QString>(QStringLiteral("Meier")));
     QCOMPARE(client.birthday(), ORVA_Date(5, 3, 2011));
     QCOMPARE(client.repetitions(), 3);
@@ -138,7 +138,7 @@ void ORVA_ExperimentTest::resetKeepsOrReplacesTheClient()
     QCOMPARE(experiment.comment(), QString());
     QCOMPARE(client.runDate().year, QDate::currentDate().year());
 
-    experiment.reset(true);
+    QVERIFY(experiment.reset(true).ok());
     QVERIFY(!client.lastName());
     QCOMPARE(client.repetitions(), 5);
     QCOMPARE(experiment.selection(), 1);

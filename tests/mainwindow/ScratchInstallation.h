@@ -13,8 +13,12 @@ namespace orva::test {
 /// recordings of the demo installation linked in. What the program writes stays in it.
 struct ScratchInstallation
 {
+    /// Made in a new folder below `parent` (default: the system's temporary folder).
     explicit ScratchInstallation(const QString &demo,
-                                 const QString &language = QStringLiteral("de_de"))
+                                 const QString &language = QStringLiteral("de_de"),
+                                 const QString &parent = QString())
+        : dir(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/orva-XXXXXX")
+                               : parent + QStringLiteral("/orva-XXXXXX"))
     {
         QDir root(dir.path());
         root.mkpath(QStringLiteral("bin"));

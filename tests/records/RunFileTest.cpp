@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/RunFile.h"
 
+#include "fakes/FileFaults.h"
 #include "records/TextFile.h"
 
 #include <QFile>
@@ -303,10 +304,19 @@ void RunFileTest::longCommentsAreKeptUpToTheLimit()
 void RunFileTest::failedWriteKeepsThePreviousFile()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("data/de_de/run.orv"));
-    const Status status = RunFile::write(path, sampleRun());
+    const QString path = dir.filePath(QStringLiteral("run.orv"));
+    QVERIFY(RunFile::write(path, sampleRun()).ok());
+    const QByteArray previous = test::fileBytes(path);
+    RunFileContent changed = sampleRun();
+    changed.comment = QStringLiteral("a second save");
+    const Status status = [&] {
+        test::FailingSaves fullDisk;
+        return RunFile::write(path, changed);
+    }();
     QVERIFY(!status.ok());
-    QVERIFY(!QFile::exists(path));
+    QVERIFY(status.error().contains(path));
+    QCOMPARE(test::fileBytes(path), previous);
+    QCOMPARE(test::folderFiles(dir.path()), QStringList { QStringLiteral("run.orv") });
 }
 
 QTEST_GUILESS_MAIN(RunFileTest)

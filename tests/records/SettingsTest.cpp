@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/Settings.h"
 
+#include "fakes/FileFaults.h"
 #include "fakes/RecordingMessageBoxes.h"
 #include "records/TextFile.h"
 #include "support/StringTable.h"
@@ -186,11 +187,19 @@ void SettingsTest::missingFileKeepsTheDefaults()
 
 void SettingsTest::failedWriteKeepsThePreviousFile()
 {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ORVA.ini"));
     Settings settings;
     settings.setDefaults(QStringLiteral("/opt/orva"));
-    const Status status = settings.write(QStringLiteral("/nonexistent/bin/ORVA.ini"));
+    QVERIFY(settings.write(path).ok());
+    const QByteArray previous = test::fileBytes(path);
+    settings.threshold = -25;
+    test::FailingSaves fullDisk;
+    const Status status = settings.write(path);
     QVERIFY(!status.ok());
-    QVERIFY(status.error().contains(QStringLiteral("/nonexistent/bin/ORVA.ini")));
+    QVERIFY(status.error().contains(path));
+    QCOMPARE(test::fileBytes(path), previous);
+    QVERIFY(!settings.write(QStringLiteral("/nonexistent/bin/ORVA.ini")).ok());
 }
 
 void SettingsTest::dataDirectoryCheck_data()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/UserLog.h"
 
+#include "fakes/FileFaults.h"
 #include "records/TextFile.h"
 
 #include <QFile>
@@ -131,7 +132,7 @@ void UserLogTest::savedHistoryReadsBack()
     log.recordSyllable(QString::fromUtf8("bą"), 1, 640);
     now += 30;
     log.recordSyllable(QStringLiteral("da"), -2, 2000);
-    QVERIFY(log.save(path));
+    QVERIFY(log.save(path).ok());
 
     QFile raw(path);
     QVERIFY(raw.open(QIODevice::ReadOnly));
@@ -250,8 +251,20 @@ void UserLogTest::emptyEntryFromTheFileIsDroppedByTheNextOne()
 
 void UserLogTest::failedSaveKeepsThePreviousFile()
 {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Meier.orl"));
     UserLog log([] { return 0; });
-    QVERIFY(!log.save(QStringLiteral("/nonexistent/orva/data/Meier.orl")));
+    log.beginEntry(0);
+    QVERIFY(log.save(path).ok());
+    const QByteArray previous = test::fileBytes(path);
+    log.beginEntry(2);
+    for (auto step : { AtomicFileWriter::Step::Write, AtomicFileWriter::Step::Sync }) {
+        test::FailingSaves failing(step, step == AtomicFileWriter::Step::Sync ? EIO : ENOSPC);
+        QVERIFY(!log.save(path).ok());
+        QCOMPARE(test::fileBytes(path), previous);
+    }
+    QCOMPARE(test::folderFiles(dir.path()), QStringList { QStringLiteral("Meier.orl") });
+    QVERIFY(!log.save(QStringLiteral("/nonexistent/orva/data/Meier.orl")).ok());
 }
 
 void UserLogTest::missingFileGivesAnEmptyHistory()

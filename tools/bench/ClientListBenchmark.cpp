@@ -48,8 +48,9 @@ void writeRuns(const QString &folder, int files, int clients)
             measurement.result = (i + k) % 9 == 0 ? Wrong : Right;
         }
         experiment.setComment(QStringLiteral("Durchgang %1").arg(i));
-        if (!experiment.write(
-                QStringLiteral("%1/run%2.orv").arg(folder).arg(i, 5, 10, QLatin1Char('0')))) {
+        if (!experiment
+                 .write(QStringLiteral("%1/run%2.orv").arg(folder).arg(i, 5, 10, QLatin1Char('0')))
+                 .ok()) {
             std::fprintf(stderr, "cannot write the run files into %s\n", qPrintable(folder));
             std::exit(1);
         }

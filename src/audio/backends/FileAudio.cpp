@@ -3,11 +3,11 @@
 
 #include "audio/ORVA_Wave.h"
 #include "audio/SoftwareMixer.h"
+#include "support/AtomicFileWriter.h"
 #include "support/Clock.h"
 #include "support/Logger.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <chrono>
@@ -98,14 +98,11 @@ void FileAudioOutput::run(FrameSource &source)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
     }
-    QSaveFile file(m_path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(wavHeader(2, quint32(data.size())));
-        file.write(data);
-        if (!file.commit())
-            logMessage(1, "ERROR: the sound output could not be written to %s\n",
-                       m_path.toUtf8().constData());
-    }
+    const Status saved =
+        AtomicFileWriter::write(m_path, wavHeader(2, quint32(data.size())) + data);
+    if (!saved.ok())
+        logMessage(1, "ERROR: the sound output could not be saved: %s\n",
+                   saved.error().toUtf8().constData());
 }
 
 void FileAudioOutput::stop()
