@@ -2,6 +2,7 @@
 #include "records/ORVA_Proband.h"
 
 #include "records/LineSource.h"
+#include "support/Logger.h"
 
 #include <QTextStream>
 
@@ -87,6 +88,13 @@ int compareNames(const std::optional<QString> &a, const std::optional<QString> &
     return 0;
 }
 
+void logIfReplaced(const char *key, int stored, int used)
+{
+    if (stored != used)
+        logMessage(1, "   Proband: %s=%d is outside the settings' range; %d is used\n", key, stored,
+                   used);
+}
+
 } // namespace
 
 ORVA_Proband::ORVA_Proband()
@@ -111,8 +119,13 @@ void ORVA_Proband::setFirstName(const QString &name)
 
 void ORVA_Proband::setTimeShift(int ms)
 {
-    m_timeShift = ms;
-    m_answerWindow = answerWindowFor(ms);
+    m_timeShift = qBound(-kMaxTimeShiftMs, ms, kMaxTimeShiftMs);
+    m_answerWindow = answerWindowFor(m_timeShift);
+}
+
+void ORVA_Proband::setNoiseLevel(int dB)
+{
+    m_noiseLevel = qBound(kMinNoiseLevelDb, dB, kMaxNoiseLevelDb);
 }
 
 int ORVA_Proband::answerWindowFor(int timeShiftMs)
@@ -202,9 +215,11 @@ bool ORVA_Proband::read(LineSource &source)
                 break;
             case Field::TimeShift:
                 setTimeShift(leadingInt(value));
+                logIfReplaced("Zeitdifferenz", leadingInt(value), m_timeShift);
                 break;
             case Field::NoiseLevel:
-                m_noiseLevel = leadingInt(value);
+                setNoiseLevel(leadingInt(value));
+                logIfReplaced("Rauschpegel", leadingInt(value), m_noiseLevel);
                 break;
             case Field::Selection:
                 m_syllableSelection = leadingInt(value);

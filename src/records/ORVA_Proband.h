@@ -41,16 +41,26 @@ public:
     ORVA_Date &runDate() { return m_runDate; }
     const ORVA_Date &runDate() const { return m_runDate; }
 
-    /// Picture-to-sound time shift in ms (positive: the picture follows the sound).
+    /// The ranges the training settings offer. Values from files outside them are replaced by
+    /// the nearest limit: a damaged file must neither freeze a training nor play noise louder
+    /// than the loudest setting.
+    static constexpr int kMaxTimeShiftMs = 5000;
+    static constexpr int kMinNoiseLevelDb = -30;
+    static constexpr int kMaxNoiseLevelDb = -3;
+
+    /// Picture-to-sound time shift in ms (positive: the picture follows the sound), within
+    /// ±kMaxTimeShiftMs.
     int timeShift() const { return m_timeShift; }
-    /// Also recomputes the answer window.
+    /// Limits `ms` to the range and recomputes the answer window.
     void setTimeShift(int ms);
     /// How long a training run waits for the answer, derived from the time shift.
     int answerWindow() const { return m_answerWindow; }
     static int answerWindowFor(int timeShiftMs);
 
+    /// Noise level in dB relative to the noise recording, kMinNoiseLevelDb … kMaxNoiseLevelDb.
     int noiseLevel() const { return m_noiseLevel; }
-    void setNoiseLevel(int dB) { m_noiseLevel = dB; }
+    /// Limits `dB` to the range.
+    void setNoiseLevel(int dB);
     int syllableSelection() const { return m_syllableSelection; }
     void setSyllableSelection(int selection) { m_syllableSelection = selection; }
     int repetitions() const { return m_repetitions; }

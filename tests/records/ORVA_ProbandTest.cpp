@@ -28,6 +28,8 @@ private slots:
     void readingFailsOnKeysOrHeadersBeforeTheSection_data();
     void readingFailsOnKeysOrHeadersBeforeTheSection();
     void readingSurvivesHostileValues();
+    void valuesOutsideTheSettingsRangeAreLimited_data();
+    void valuesOutsideTheSettingsRangeAreLimited();
     void clientsSortByNameThenBirthday();
     void clientsAreEqualByNamesAndBirthday();
 };
@@ -121,7 +123,8 @@ void ORVA_ProbandTest::answerWindowFollowsTheTimeShift_data()
     QTest::newRow("2001") << 2001 << 4000;
     QTest::newRow("-2500") << -2500 << 4000;
     QTest::newRow("-3000") << -3000 << 4000;
-    QTest::newRow("most negative") << std::numeric_limits<int>::min() << 2147483647;
+    QTest::newRow("-5000") << -5000 << 6000;
+    QTest::newRow("most negative, limited to -5000") << std::numeric_limits<int>::min() << 6000;
 }
 
 void ORVA_ProbandTest::answerWindowFollowsTheTimeShift()
@@ -216,7 +219,7 @@ void ORVA_ProbandTest::readsValuesByKeyPrefix()
     QCOMPARE(client.answerWindow(), 4000);
     QCOMPARE(client.birthday(), ORVA_Date()); // nine characters are ignored
     QCOMPARE(client.chosenList(5), 12);
-    QCOMPARE(client.noiseLevel(), 0);
+    QCOMPARE(client.noiseLevel(), ORVA_Proband::kMaxNoiseLevelDb); // "abc" reads 0, limited
     QCOMPARE(client.lastName(), std::optional<QString>(QStringLiteral("Meier ")));
 }
 
@@ -256,6 +259,36 @@ void ORVA_ProbandTest::readingSurvivesHostileValues()
     QVERIFY(client.read(source));
     QCOMPARE(client.repetitions(), 2147483647);
     QCOMPARE(client.lastName()->size(), 1023 - 5); // lines are cut at 1023 characters
+}
+
+void ORVA_ProbandTest::valuesOutsideTheSettingsRangeAreLimited_data()
+{
+    QTest::addColumn<QString>("lines");
+    QTest::addColumn<int>("timeShift");
+    QTest::addColumn<int>("noiseLevel");
+    QTest::newRow("in range") << "Zeitdifferenz=-3000\nRauschpegel=-20" << -3000 << -20;
+    QTest::newRow("limits") << "Zeitdifferenz=5000\nRauschpegel=-3" << 5000 << -3;
+    QTest::newRow("largest int") << "Zeitdifferenz=2147483647\nRauschpegel=2147483647" << 5000
+                                 << -3;
+    QTest::newRow("positive noise would amplify") << "Zeitdifferenz=0\nRauschpegel=40" << 0 << -3;
+    QTest::newRow("too quiet, too early")
+        << "Zeitdifferenz=-5001\nRauschpegel=-100" << -5000 << -30;
+}
+
+void ORVA_ProbandTest::valuesOutsideTheSettingsRangeAreLimited()
+{
+    QFETCH(QString, lines);
+    QFETCH(int, timeShift);
+    QFETCH(int, noiseLevel);
+    StringLineSource source =
+        StringLineSource::fromText(QStringLiteral("[Proband]\n") + lines + QLatin1Char('\n'));
+    ORVA_Proband client;
+    QVERIFY(client.read(source));
+    QCOMPARE(client.timeShift(), timeShift);
+    QCOMPARE(client.noiseLevel(), noiseLevel);
+    QCOMPARE(client.answerWindow(), ORVA_Proband::answerWindowFor(timeShift));
+    client.setNoiseLevel(12);
+    QCOMPARE(client.noiseLevel(), ORVA_Proband::kMaxNoiseLevelDb);
 }
 
 void ORVA_ProbandTest::clientsSortByNameThenBirthday()
