@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -846,6 +847,7 @@ bool MainWindowContent::onFileSave()
     if (!ClientFiles::constructFileName(path, true, m_experiment.client(), runForFileName(),
                                         m_boxes, m_strings))
         return false;
+    path = ClientFiles::freeRunPath(path);
     if (!writeRun(path))
         return false;
     m_boxes.show(m_strings.text(147), m_strings.text(151), MessageIcon::Information,
@@ -881,6 +883,13 @@ bool MainWindowContent::onFileSaveAs()
         return false;
     if (!path.contains(QLatin1Char('.')))
         path += QStringLiteral(".orv");
+    if (QFileInfo::exists(path)) {
+        const MessageAnswer replace = m_boxes.show(
+            m_strings.text(140), m_strings.text(906).arg(QDir::toNativeSeparators(path)),
+            MessageIcon::Question, MessageButtons::YesNo);
+        if (replace != MessageAnswer::Yes)
+            return false;
+    }
     if (!writeRun(path))
         return false;
     m_controller->setRunState(RunState::Saved);

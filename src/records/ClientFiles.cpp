@@ -70,6 +70,22 @@ bool ClientFiles::constructFileName(QString &out,
     return true;
 }
 
+QString ClientFiles::freeRunPath(const QString &path)
+{
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return path;
+    const QFileInfo file(path);
+    const QString suffix = file.suffix();
+    const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
+    for (int n = 2;; ++n) {
+        QString candidate = QStringLiteral("%1-%2").arg(stem).arg(n);
+        if (!suffix.isEmpty())
+            candidate += QLatin1Char('.') + suffix;
+        if (!QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
+            return candidate;
+    }
+}
+
 QString ClientFiles::findRunFile(const QString &builtPath)
 {
     constexpr qsizetype kVariablePart = 8; // kind, number and ".orv"

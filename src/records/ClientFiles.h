@@ -43,6 +43,11 @@ public:
     /// taken. Empty when there is none. The client's part of the name is matched exactly, so
     /// names with wildcard characters find their own files only.
     static QString findRunFile(const QString &builtPath);
+
+    /// `path` when no file has that name yet; otherwise the first free name with "-2", "-3", …
+    /// before the extension, so that a second run of a client saved in the same minute is kept
+    /// beside the first instead of replacing it.
+    static QString freeRunPath(const QString &path);
 };
 
 } // namespace orva

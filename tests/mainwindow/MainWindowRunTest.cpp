@@ -6,6 +6,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
 #include "mainwindow/TimerHost.h"
+#include "records/RunFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,6 +68,7 @@ private slots:
     void spaceInANameFieldJudgesOnlyWhileJudging();
     void savingNeedsNameAndBirthdayAndWritesTheRunFile();
     void saveUnderANameAddsTheExtensionOnlyWithoutADot();
+    void twoRunsOfOneClientInOneMinuteAreBothKept();
     void newAsksAboutTheUnsavedRunAndTheClient();
     void commandsWithoutTheirDialogSaySo();
 
@@ -319,6 +321,53 @@ void MainWindowRunTest::saveUnderANameAddsTheExtensionOnlyWithoutADot()
     QVERIFY(QFile::exists(answer));
     answer.clear(); // cancelled
     content().onCommand(32811);
+
+    // An existing file is replaced only when the operator says so.
+    answer = m_installation->path(QStringLiteral("data/de_de/Ergebnis.txt"));
+    QFile existing(answer);
+    QVERIFY(existing.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    existing.write("kept");
+    existing.close();
+    m_boxes.boxes.clear();
+    m_boxes.answers = { MessageAnswer::No };
+    content().onCommand(32811);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].icon, MessageIcon::Question);
+    QVERIFY(m_boxes.boxes[0].text.contains(answer));
+    QVERIFY(existing.open(QIODevice::ReadOnly));
+    QCOMPARE(existing.readAll(), QByteArray("kept"));
+    existing.close();
+    m_boxes.answers = { MessageAnswer::Yes };
+    content().onCommand(32811);
+    QVERIFY(existing.open(QIODevice::ReadOnly));
+    QVERIFY(existing.readAll().contains("ORVA Experiment 2.0"));
+}
+
+void MainWindowRunTest::twoRunsOfOneClientInOneMinuteAreBothKept()
+{
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(QStringLiteral("Meier"));
+    client.setFirstName(QStringLiteral("Anna"));
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    const QString folder = m_installation->path(QStringLiteral("data/de_de"));
+    for (int run = 0; run < 2; ++run) {
+        runWholePreTest(content(), m_clock, m_timers->timers);
+        content().experiment().measurement(0).result = run == 0 ? Right : Wrong;
+        client.runDate() = ORVA_Date(17, 5, 2024, 14, 30);
+        m_boxes.boxes.clear();
+        content().onCommand(32778);
+        QCOMPARE(m_boxes.boxes.last().text, content().strings().text(151));
+    }
+    QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
+             QStringList({ QStringLiteral("Meier-Anna_24-05-17_14-30-VT12-2.orv"),
+                           QStringLiteral("Meier-Anna_24-05-17_14-30-VT12.orv") }));
+    for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+        RunFileContent run;
+        QCOMPARE(RunFile::read(folder + QLatin1Char('/') + name, 0, run), 0);
+        QCOMPARE(run.measurements.size(), 12);
+    }
+    QCOMPARE(content().clientList().clients().size(), 1);
+    QCOMPARE(content().clientList().runs().value(0).size(), 2);
 }
 
 void MainWindowRunTest::newAsksAboutTheUnsavedRunAndTheClient()
