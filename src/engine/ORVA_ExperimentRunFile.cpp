@@ -84,7 +84,7 @@ int ORVA_Experiment::readRunFile(const QString &path, bool withUserLog)
     m_currentIndex = 0;
     QString logPath;
     if (withUserLog && createLogFileName(logPath, true) == 0)
-        (void)m_userLog.load(logPath);
+        (void)m_userLog.loadOrSetAside(logPath);
     calcStatistics();
     logMessage(10, "END Exp::read\n");
     return 0;

@@ -228,7 +228,9 @@ void RunController::onStart()
 
     UserLog &userLog = m_experiment.userLog();
     QString path;
-    if (m_experiment.createLogFileName(path, true) != 0 || !userLog.load(path))
+    if (m_experiment.createLogFileName(path, true) != 0)
+        userLog.clear();
+    else if (!userLog.holdsUnsavedEntriesFor(path) && !userLog.loadOrSetAside(path))
         userLog.clear();
     userLog.beginEntry(m_experiment.isTraining() ? 1 : 0);
     m_modeLabel = m_strings.text(modeLabelId());

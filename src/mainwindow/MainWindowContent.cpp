@@ -110,7 +110,7 @@ MainWindowContent::MainWindowContent(StartupOptions options,
     m_experiment.client() = m_settings.client;
     QString userLog;
     if (m_experiment.createLogFileName(userLog, true) == 0)
-        (void)m_experiment.userLog().load(userLog); // a missing history is an empty one
+        (void)m_experiment.userLog().loadOrSetAside(userLog); // a missing history is an empty one
 
     m_controller =
         std::make_unique<RunController>(m_experiment, *this, m_clock, m_boxes, m_strings);
@@ -936,7 +936,7 @@ void MainWindowContent::showReport()
     logMessage(1, "START   OSRep\n");
     QString path;
     if (m_experiment.createLogFileName(path, true) == 0)
-        (void)m_experiment.userLog().load(path);
+        (void)m_experiment.userLog().loadOrSetAside(path);
     m_reportView = true;
     for (QWidget *button :
          { static_cast<QWidget *>(m_printButton), static_cast<QWidget *>(m_showTests),

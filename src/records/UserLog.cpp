@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/UserLog.h"
 
+#include "records/ClientFiles.h"
 #include "records/LineSource.h"
 #include "records/TextFile.h"
 #include "support/Logger.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -89,6 +92,7 @@ UserLog::UserLog(std::function<qint64()> nowSeconds)
 
 void UserLog::clear()
 {
+    m_unsaved = false;
     m_entries.clear();
     m_words.clear();
     m_client.setDefaults();
@@ -102,12 +106,14 @@ void UserLog::beginEntry(int type)
     entry.type = type;
     entry.start = m_nowSeconds();
     m_entries.append(entry);
+    m_unsaved = true;
 }
 
 void UserLog::recordSyllable(const QString &name, int result, int reactionTimeMs)
 {
     if (result == 0 || m_entries.isEmpty())
         return;
+    m_unsaved = true;
     UserLogEntry &entry = m_entries.last();
     UserLogEntry::SyllableRecord &record = entry.syllables[name];
     record.lastResult = result;
@@ -151,12 +157,32 @@ void UserLog::appendEntry(UserLogEntry entry)
 bool UserLog::load(const QString &path)
 {
     clear();
+    m_path = path;
     TextFile file;
     if (file.openRead(path) != 0 || !file.isOpen()) {
         logMessage(2, "   UserLog: no history at %s\n", path.toUtf8().constData());
         return false;
     }
     return read(file);
+}
+
+bool UserLog::loadOrSetAside(const QString &path)
+{
+    if (load(path))
+        return true;
+    if (!QFileInfo::exists(path))
+        return false;
+    // The next save would replace a history that could not be read; it is kept beside it.
+    clear();
+    const QString kept = ClientFiles::freeRunPath(
+        path + QDateTime::currentDateTime().toString(QStringLiteral("'.damaged-'yyyyMMdd-HHmmss")));
+    if (QFile::rename(path, kept))
+        logMessage(1, "ERROR: UserLog: %s cannot be read; kept as %s\n", path.toUtf8().constData(),
+                   kept.toUtf8().constData());
+    else
+        logMessage(1, "ERROR: UserLog: %s cannot be read, nor be renamed\n",
+                   path.toUtf8().constData());
+    return false;
 }
 
 bool UserLog::read(LineSource &source)
@@ -276,7 +302,10 @@ QString UserLog::toText() const
 
 Status UserLog::save(const QString &path) const
 {
-    return TextFile::saveProgramText(path, toText());
+    Status saved = TextFile::saveProgramText(path, toText());
+    if (saved.ok() && path == m_path)
+        m_unsaved = false;
+    return saved;
 }
 
 } // namespace orva

@@ -64,9 +64,16 @@ public:
     void setClient(const ORVA_Proband &client) { m_client = client; }
     const ORVA_Proband &client() const { return m_client; }
 
-    /// Reads the history file at `path`; false when it cannot be opened or a section comes before
-    /// its header line (the history is then left empty).
+    /// Reads the history file at `path`; false when there is none or it cannot be read (the
+    /// history is then left empty). Changes no file.
     [[nodiscard]] bool load(const QString &path);
+    /// load() for a history that will be saved again: a file that is there but cannot be read is
+    /// renamed to "<path>.damaged-<date>-<time>" and logged, so that the next save does not
+    /// replace it.
+    [[nodiscard]] bool loadOrSetAside(const QString &path);
+    /// True when entries were recorded for the file at `path` that a failed save did not write
+    /// yet: the history in memory is then newer than the file and must not be read over.
+    bool holdsUnsavedEntriesFor(const QString &path) const { return m_unsaved && path == m_path; }
     /// load() from lines already open.
     [[nodiscard]] bool read(LineSource &source);
     /// Writes the history file, replacing `path` only once it was written completely; a failure
@@ -88,6 +95,8 @@ private:
     bool rejectRead();
 
     std::function<qint64()> m_nowSeconds;
+    QString m_path; ///< the file this history was last loaded from or saved to
+    mutable bool m_unsaved = false; ///< entries recorded since then
     QList<UserLogEntry> m_entries;
     std::map<QString, WordStats> m_words;
     ORVA_Proband m_client;

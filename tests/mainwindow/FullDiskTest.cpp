@@ -8,6 +8,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
 #include "mainwindow/TimerHost.h"
+#include "records/UserLog.h"
 #include "support/ErrorReport.h"
 
 #include <QDirIterator>
@@ -183,10 +184,18 @@ void FullDiskTest::fullDiskKeepsEveryEarlierFileAndTheRunUnsaved()
         installation.path(QStringLiteral("data/de_de/Meier-Anna_24-05-18_09-00-VT12.orv"));
     QVERIFY(test::fileBytes(secondRun).contains("ORVA Experiment 2.0"));
 
+    // The history that could not be saved was kept in memory: the next run's end saves it with
+    // the new entry, after the entry of the first session.
+    second.runPreTestOf(m_clock, ORVA_Date(18, 5, 2024, 9, 5));
+    UserLog history([] { return 0; });
+    QVERIFY(history.load(installation.path(QStringLiteral("data/Meier-Anna.orl"))));
+    QCOMPARE(history.entries().size(), 3);
+
     // Full again at the exit: the own lists and the settings are reported, the files stay.
     const QMap<QString, QByteArray> beforeExit = filesOf(installation);
     QVERIFY(disk.fill());
     boxes.boxes.clear();
+    boxes.answers = { MessageAnswer::No }; // the third run is not to be saved
     second.exit();
     errors = errorTexts(boxes);
     QCOMPARE(errors.size(), 2);

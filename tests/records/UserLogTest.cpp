@@ -4,6 +4,7 @@
 #include "fakes/FileFaults.h"
 #include "records/TextFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,6 +28,7 @@ private slots:
     void readsEntryLinesLikeScanf();
     void emptyEntryFromTheFileIsDroppedByTheNextOne();
     void failedSaveKeepsThePreviousFile();
+    void unreadableHistoryIsKeptBesideTheNextOne();
     void missingFileGivesAnEmptyHistory();
 };
 
@@ -265,6 +267,35 @@ void UserLogTest::failedSaveKeepsThePreviousFile()
     }
     QCOMPARE(test::folderFiles(dir.path()), QStringList { QStringLiteral("Meier.orl") });
     QVERIFY(!log.save(QStringLiteral("/nonexistent/orva/data/Meier.orl")).ok());
+}
+
+void UserLogTest::unreadableHistoryIsKeptBesideTheNextOne()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Meier.orl"));
+    const QByteArray damaged = "[ExpList]\r\nnot a history at all\r\n";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    UserLog log([] { return 0; });
+    QVERIFY(!log.load(path));
+    QVERIFY(QFile::exists(path)); // a plain read changes nothing
+    QVERIFY(!log.loadOrSetAside(path));
+    QVERIFY(log.entries().isEmpty());
+    QVERIFY(!QFile::exists(path));
+    const QStringList kept = QDir(dir.path()).entryList({ QStringLiteral("Meier.orl.damaged-*") });
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(test::fileBytes(dir.filePath(kept[0])), damaged);
+
+    log.beginEntry(0);
+    QVERIFY(log.save(path).ok());
+    UserLog again([] { return 0; });
+    QVERIFY(again.loadOrSetAside(path));
+    QCOMPARE(again.entries().size(), 1);
+    QCOMPARE(test::fileBytes(dir.filePath(kept[0])), damaged);
+    QCOMPARE(test::folderFiles(dir.path()).size(), 2);
 }
 
 void UserLogTest::missingFileGivesAnEmptyHistory()
