@@ -137,7 +137,8 @@ MainWindowContent::~MainWindowContent()
     }
     m_settings.client = m_experiment.client();
     m_settings.threshold = m_slider ? -m_slider->value() : m_settings.threshold;
-    const Status written = m_settings.write(Settings::filePath(m_baseDirectory));
+    const Status written = m_writesSettings ? m_settings.write(Settings::filePath(m_baseDirectory))
+                                            : Status::success();
     // The window is gone by now; the box stands on its own, so the operator still learns that
     // the settings of this session were not kept.
     if (!written.ok())
@@ -276,6 +277,8 @@ bool MainWindowContent::onCreate(MainWindow *window)
         logMessage(1, "END: On Create, no test recordings\n");
         return false;
     }
+    if (!lockDataFolder())
+        return false;
     m_timers->setTimer(WaitTimer, 1000);
     if (m_startupProblem == 2)
         m_boxes.show(m_strings.text(kWarningTitle), m_strings.text(kSettingsMissing),
@@ -295,6 +298,22 @@ bool MainWindowContent::onCreate(MainWindow *window)
                QByteArray(kLanguageCodes[m_uiLanguage]).left(2).constData());
     logMessage(1, "END: On Create -----------------------------------------\n");
     return true;
+}
+
+bool MainWindowContent::lockDataFolder()
+{
+    if (m_dataLock.lock(m_settings.dataDirectory) != DataFolderLock::Outcome::HeldByOther)
+        return true;
+    m_boxes.show(m_strings.text(kErrorTitle),
+                 m_strings.text(907)
+                     .arg(QDir::toNativeSeparators(m_settings.dataDirectory))
+                     .arg(m_dataLock.holder()),
+                 MessageIcon::Error, MessageButtons::Ok);
+    m_exitCode = -1;
+    // The program that holds the folder keeps its settings; this one writes none at its end.
+    m_writesSettings = false;
+    logMessage(1, "END: On Create, the data folder is in use\n");
+    return false;
 }
 
 void MainWindowContent::onShown()

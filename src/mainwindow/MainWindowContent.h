@@ -11,6 +11,7 @@
 #include "mainwindow/PanelPainters.h"
 #include "records/ClientFiles.h"
 #include "records/ClientList.h"
+#include "records/DataFolderLock.h"
 #include "records/Registry.h"
 #include "records/Settings.h"
 #include "support/StringTable.h"
@@ -170,6 +171,8 @@ public:
 
 private:
     void openLog();
+    /// False, after telling the operator, when another running program holds the data folder.
+    bool lockDataFolder();
     void readInstallation();
     void createFonts();
     void createSubWindows();
@@ -227,7 +230,7 @@ private:
     bool m_guide = true;
     bool m_reportView = false;
     bool m_isInput = false;
-    bool m_settingsWritten = false;
+    bool m_writesSettings = true; ///< false when another program holds the data folder
     double m_inputPeak = 0;
     QString m_modelessDialog;
 
@@ -236,6 +239,7 @@ private:
     QFont m_mediumFont;
     QImage m_logo;
     ClientList m_clients;
+    DataFolderLock m_dataLock; ///< taken in onCreate, held to the end
 
     // Child windows (owned by the main window's canvas) and panels
     std::map<int, std::unique_ptr<PanelDC>> m_panels;

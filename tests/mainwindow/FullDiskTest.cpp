@@ -101,7 +101,9 @@ private:
                             QDirIterator::Subdirectories);
             while (it.hasNext()) {
                 const QString path = it.next();
-                if (!it.fileInfo().isSymLink() && !path.endsWith(QLatin1String("log.txt")))
+                // The log and the data folder's lock change with every session by design.
+                if (!it.fileInfo().isSymLink() && !path.endsWith(QLatin1String("log.txt"))
+                    && !path.endsWith(QLatin1String(".orva.lock")))
                     files.insert(path, test::fileBytes(path));
             }
         }

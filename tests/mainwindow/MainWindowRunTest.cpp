@@ -69,6 +69,7 @@ private slots:
     void savingNeedsNameAndBirthdayAndWritesTheRunFile();
     void saveUnderANameAddsTheExtensionOnlyWithoutADot();
     void twoRunsOfOneClientInOneMinuteAreBothKept();
+    void secondProgramOnTheSameDataFolderIsRefused();
     void newAsksAboutTheUnsavedRunAndTheClient();
     void commandsWithoutTheirDialogSaySo();
 
@@ -405,6 +406,31 @@ void MainWindowRunTest::commandsWithoutTheirDialogSaySo()
         QVERIFY2(m_boxes.boxes[0].text.contains(m_window->commandText(command)),
                  qPrintable(m_boxes.boxes[0].text));
     }
+}
+
+void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()
+{
+    const QString settings = m_installation->path(QStringLiteral("bin/ORVA.ini"));
+    QFile::remove(settings);
+    {
+        StartupOptions options = m_installation->options();
+        TestTimers timers(m_clock);
+        options.timers = &timers;
+        MainWindowContent second(options, m_clock, m_boxes);
+        MainWindow window(second, second.strings());
+        QVERIFY(!second.onCreate(&window));
+        QCOMPARE(second.exitCode(), -1);
+        QCOMPARE(m_boxes.boxes.size(), 1);
+        QCOMPARE(m_boxes.boxes[0].icon, MessageIcon::Error);
+        QVERIFY2(m_boxes.boxes[0].text.contains(m_installation->path(QStringLiteral("data"))),
+                 qPrintable(m_boxes.boxes[0].text));
+    }
+    QVERIFY(!QFile::exists(settings)); // the refused program wrote no settings
+    // Once the first program has ended, the next one starts.
+    cleanup();
+    m_installation = std::make_unique<test::ScratchInstallation>(m_demo);
+    init();
+    QVERIFY(content().exitCode() == 0);
 }
 
 QTEST_MAIN(MainWindowRunTest)
