@@ -11,6 +11,7 @@
 #include "support/ErrorReport.h"
 #include "support/Logger.h"
 #include "support/ProgramVersion.h"
+#include "support/TerminationSignals.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -82,6 +83,12 @@ int main(int argc, char *argv[])
             if (const QScreen *screen = window.screen())
                 window.setGeometry(screen->availableGeometry());
             window.showMaximized();
+            // Log-out and shutdown end the program with a signal; what it holds is kept first.
+            orva::TerminationSignals termination([&](int) {
+                boxes.setQuiet(true);
+                content.onTerminate();
+                QApplication::exit(0);
+            });
             content.onShown();
             orva::logMessage(7, "WinMain : Start MessageLoop\n");
             exitCode = QApplication::exec();

@@ -76,6 +76,12 @@ public:
     /// Replaces the sequence (run files, sequence filling); the current index goes to 0.
     void setMeasurements(QList<Measurement> measurements);
     int currentIndex() const { return m_currentIndex; }
+    /// Points at measurement `index` (limited to the sequence), as when a run read back from a
+    /// file is carried on where it ended.
+    void setCurrentIndex(int index)
+    {
+        m_currentIndex = qBound(0, index, qMax(0, int(m_measurements.size()) - 1));
+    }
     /// The measurement at the current index; nullptr while there is none (index -1 or empty).
     Measurement *currentMeasurement();
     const Measurement *currentMeasurement() const;

@@ -11,6 +11,7 @@
 #include "mainwindow/SplashScreen.h"
 #include "mainwindow/TimerHost.h"
 #include "records/InstallationValues.h"
+#include "records/RunFile.h"
 #include "report/DrawingSurface.h"
 #include "report/Palette.h"
 #include "support/Clock.h"
@@ -319,6 +320,7 @@ bool MainWindowContent::lockDataFolder()
 void MainWindowContent::onShown()
 {
     focusMainWindow();
+    offerUnsavedRun();
     m_capture->setThreshold(m_settings.threshold);
     if (!m_capture->startCapture(m_audio ? m_audio->input() : nullptr))
         logMessage(1, "   InitInstance: no capture; voice onsets will not be detected\n");
@@ -583,6 +585,13 @@ void MainWindowContent::resetGui(bool resetClient)
         return;
     if (m_slider)
         m_slider->setValue(-m_settings.threshold);
+    showClientInFields();
+}
+
+void MainWindowContent::showClientInFields()
+{
+    if (!m_window)
+        return;
     const ORVA_Proband &client = m_experiment.client();
     m_isInput = false;
     if (m_birthday)
@@ -1222,6 +1231,8 @@ bool MainWindowContent::fieldKeyPress(QObject *field, QKeyEvent *event)
 bool MainWindowContent::onExit()
 {
     logMessage(1, "BEGIN: On Exit\n");
+    if (isRunning())
+        m_controller->onAbort();
     if (!askToSaveUnsaved()) {
         logMessage(1, "END: On Exit, cancelled\n");
         return false;
@@ -1235,6 +1246,70 @@ bool MainWindowContent::onExit()
         stopTimer(id);
     logMessage(1, "END: On Exit\n");
     return true;
+}
+
+QString MainWindowContent::unsavedRunPath() const
+{
+    return QDir(m_settings.dataDirectory).filePath(QStringLiteral("unsaved-run.orv"));
+}
+
+void MainWindowContent::onTerminate()
+{
+    logMessage(1, "BEGIN: On Terminate\n");
+    if (isRunning())
+        m_controller->onAbort();
+    storeComment();
+    if (m_controller->mustAskToSave()) {
+        const Status kept = m_experiment.write(unsavedRunPath());
+        logMessage(1,
+                   kept.ok()
+                       ? QStringLiteral("   OTE 10: unsaved run kept in %1\n").arg(unsavedRunPath())
+                       : QStringLiteral("ERROR: %1\n").arg(kept.error()));
+    }
+    m_controller->setRunState(RunState::Empty);
+    const Status written = m_experiment.writeUserDefinedTrainSyllableTrain();
+    if (!written.ok())
+        logMessage(1, QStringLiteral("ERROR: %1\n").arg(written.error()));
+    for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
+        stopTimer(id);
+    logMessage(1, "END: On Terminate\n");
+}
+
+void MainWindowContent::offerUnsavedRun()
+{
+    const QString path = unsavedRunPath();
+    if (!QFileInfo::exists(path))
+        return;
+    RunFileContent run;
+    const int read = RunFile::read(path, m_experiment.expLanguage(), run);
+    const QString client = run.client.lastName().value_or(QString()) + QLatin1String(", ")
+        + run.client.firstName().value_or(QString()) + QLatin1Char(' ')
+        + run.client.runDate().displayText(m_uiLanguage) + QLatin1Char(' ')
+        + run.client.runDate().timeText();
+    const MessageAnswer answer = read == 0
+        ? m_boxes.show(m_strings.text(140), m_strings.text(908).arg(client), MessageIcon::Question,
+                       MessageButtons::YesNo)
+        : MessageAnswer::No;
+    if (answer == MessageAnswer::Yes && m_experiment.read(path) == 0) {
+        int judged = 0;
+        while (judged < m_experiment.measurementCount()
+               && m_experiment.measurement(judged).result != Unjudged)
+            ++judged;
+        const bool complete = judged == m_experiment.measurementCount();
+        // The file name counts the syllables presented, as at the end of the run.
+        m_experiment.setCurrentIndex(judged - 1);
+        m_controller->setProgramState(ProgramState::ExpCompleted);
+        m_controller->setRunState(complete ? RunState::Finished : RunState::Aborted);
+        showClientInFields();
+    } else if (read != 0) {
+        logMessage(1, "ERROR: the kept unsaved run %s cannot be read\n", utf8(path).constData());
+        return; // left for a person to look at
+    }
+    // Opened or declined: the run is the program's again, or the operator let it go.
+    QFile::remove(path);
+    windowSettings();
+    menuSettings();
+    repaint(Panel::MainWindow);
 }
 
 bool MainWindowContent::askToSaveUnsaved()

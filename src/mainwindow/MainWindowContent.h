@@ -102,8 +102,15 @@ public:
     void onSize(int width, int height);
     /// The main window's own parts: captions, axis and count strip.
     void onPaint(QPainter &painter);
-    /// The close request; true when the window may close.
+    /// The close request; true when the window may close. A run still going is aborted first, so
+    /// that its entries so far reach the user log.
     bool onExit();
+    /// The desktop ends the program (log-out, shutdown): nobody answers questions any more. A
+    /// run still going is aborted, an unsaved run is kept in unsavedRunPath() for the next start,
+    /// the own lists are written; the settings follow at the end as always.
+    void onTerminate();
+    /// Where an unsaved run waits for the next start after the program was ended from outside.
+    QString unsavedRunPath() const;
     void onTimer(int id);
     void onMouseMove(QPoint screen, QPoint owner);
     void onMouseClick();
@@ -173,6 +180,10 @@ private:
     void openLog();
     /// False, after telling the operator, when another running program holds the data folder.
     bool lockDataFolder();
+    /// Asks whether a run kept by onTerminate() is to be opened, and opens it.
+    void offerUnsavedRun();
+    /// The client record's names, birthday and the run's comment into their fields.
+    void showClientInFields();
     void readInstallation();
     void createFonts();
     void createSubWindows();

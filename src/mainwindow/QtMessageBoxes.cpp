@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/QtMessageBoxes.h"
 
+#include "support/Logger.h"
+
 #include <QMessageBox>
 
 namespace orva {
@@ -10,6 +12,12 @@ MessageAnswer QtMessageBoxes::show(const QString &title,
                                    MessageIcon icon,
                                    MessageButtons buttons)
 {
+    if (m_quiet) {
+        logMessage(1, QStringLiteral("   box not shown: %1: %2\n").arg(title, text));
+        if (buttons == MessageButtons::Ok)
+            return MessageAnswer::Ok;
+        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
+    }
     QMessageBox box(m_owner);
     box.setWindowTitle(title);
     box.setText(text);

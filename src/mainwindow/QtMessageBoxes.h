@@ -16,6 +16,9 @@ public:
         : m_owner(owner)
     { }
     void setOwner(QWidget *owner) { m_owner = owner; }
+    /// While the program is being ended by the desktop nobody is there to answer: boxes are then
+    /// only logged and answered with OK, No or Cancel.
+    void setQuiet(bool quiet) { m_quiet = quiet; }
 
     MessageAnswer show(const QString &title,
                        const QString &text,
@@ -24,6 +27,7 @@ public:
 
 private:
     QPointer<QWidget> m_owner;
+    bool m_quiet = false;
 };
 
 } // namespace orva

@@ -7,6 +7,7 @@
 #include "mainwindow/MainWindowContent.h"
 #include "mainwindow/TimerHost.h"
 #include "records/RunFile.h"
+#include "records/UserLog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,10 +71,14 @@ private slots:
     void saveUnderANameAddsTheExtensionOnlyWithoutADot();
     void twoRunsOfOneClientInOneMinuteAreBothKept();
     void secondProgramOnTheSameDataFolderIsRefused();
+    void closingDuringARunKeepsItsEntriesSoFar();
+    void endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart();
     void newAsksAboutTheUnsavedRunAndTheClient();
     void commandsWithoutTheirDialogSaySo();
 
 private:
+    /// The program on the test's installation, up to the shown main window.
+    void start();
     MainWindowContent &content() { return *m_content; }
     void advanceMs(qint64 ms) { m_timers->timers.advanceMs(ms); }
     void answerAfterMs(qint64 ms)
@@ -102,6 +107,11 @@ void MainWindowRunTest::initTestCase()
 void MainWindowRunTest::init()
 {
     m_installation = std::make_unique<test::ScratchInstallation>(m_demo);
+    start();
+}
+
+void MainWindowRunTest::start()
+{
     StartupOptions options = m_installation->options();
     m_timers = std::make_unique<TestTimers>(m_clock);
     options.timers = m_timers.get();
@@ -428,9 +438,57 @@ void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()
     QVERIFY(!QFile::exists(settings)); // the refused program wrote no settings
     // Once the first program has ended, the next one starts.
     cleanup();
-    m_installation = std::make_unique<test::ScratchInstallation>(m_demo);
     init();
     QVERIFY(content().exitCode() == 0);
+}
+
+void MainWindowRunTest::closingDuringARunKeepsItsEntriesSoFar()
+{
+    content().experiment().client().setLastName(QStringLiteral("Meier"));
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    advanceMs(2250);
+    for (int i = 0; i < 3; ++i) {
+        answerAfterMs(600);
+        finishVerification();
+    }
+    answerAfterMs(500); // the fourth syllable is being judged when the window closes
+    QVERIFY(m_window->close());
+    QCOMPARE(content().controller().runState(), RunState::Empty);
+    UserLog history([] { return 0; });
+    QVERIFY(history.load(m_installation->path(QStringLiteral("data/Meier.orl"))));
+    QCOMPARE(history.entries().size(), 1);
+    QCOMPARE(history.entries()[0].presented, 3);
+}
+
+void MainWindowRunTest::endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart()
+{
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(QStringLiteral("Meier"));
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    content().experiment().client().runDate() = ORVA_Date(17, 5, 2024, 14, 30);
+    const QString kept = content().unsavedRunPath();
+    content().onTerminate();
+    QVERIFY(QFile::exists(kept));
+    QVERIFY(m_boxes.boxes.isEmpty()); // nobody is asked anything
+
+    // The next start asks; "Yes" opens the run as it was, ready to be saved.
+    m_window.reset();
+    m_content.reset();
+    QVERIFY(QFile::exists(m_installation->path(QStringLiteral("bin/ORVA.ini"))));
+    m_boxes.answers = { MessageAnswer::Yes };
+    start();
+    QVERIFY(m_boxes.answers.isEmpty()); // the question was asked and answered
+    QVERIFY(!QFile::exists(kept));
+    QCOMPARE(content().experiment().client().lastName(),
+             std::optional<QString>(QStringLiteral("Meier")));
+    QCOMPARE(content().controller().runState(), RunState::Finished);
+    QCOMPARE(content().experiment().measurementCount(), 12);
+    QVERIFY(m_window->menuAction(32778)->isEnabled());
+    content().onCommand(32778);
+    QCOMPARE(m_boxes.boxes.last().text, content().strings().text(151));
+    QVERIFY(QFile::exists(
+        m_installation->path(QStringLiteral("data/de_de/Meier_24-05-17_14-30-VT12.orv"))));
 }
 
 QTEST_MAIN(MainWindowRunTest)
