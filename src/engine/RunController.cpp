@@ -75,6 +75,21 @@ bool RunController::mustAskToSave() const
     return save == 2 || (save == 1 && m_runState == RunState::Finished);
 }
 
+bool RunController::maySave() const
+{
+    const int save = m_fileRules.saveMode[saveOrPrintIndex()];
+    switch (m_runState) {
+    case RunState::Finished:
+    case RunState::Loaded:
+    case RunState::Saved: // it met the rule when it was saved
+        return save >= 1;
+    case RunState::Aborted:
+        return save == 2;
+    default:
+        return false;
+    }
+}
+
 bool RunController::mayPrint() const
 {
     if (m_runState == RunState::Empty || m_runState == RunState::Running)

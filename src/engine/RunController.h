@@ -96,6 +96,9 @@ public:
     bool isRunActive() const;
     bool isAudioOutputActive() const;
     bool mustAskToSave() const;
+    /// Whether the save mode of the run's kind lets the current run be saved: 0 never, 1 a
+    /// finished run (or one read from a file or saved before), 2 also an aborted one.
+    bool maySave() const;
     bool mayPrint() const;
     const RunFileRules &fileRules() const { return m_fileRules; }
     void setFileRules(const RunFileRules &rules) { m_fileRules = rules; }

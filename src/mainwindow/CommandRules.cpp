@@ -41,7 +41,8 @@ std::map<int, bool> menuSettings(const CommandState &state)
            Command::New, Command::OpenDatabase, Command::TrainingSettings })
         enabled[command] = free;
     enabled[Command::Print] = free && state.mayPrint;
-    enabled[Command::Save] = s == 7 && state.maySave;
+    // A saved run has nothing left to save under its own name; a copy under another may be made.
+    enabled[Command::Save] = s == 7 && state.maySave && state.runState != 5;
     enabled[Command::SaveAs] = (s == 6 || s == 7) && state.maySave;
     return enabled;
 }

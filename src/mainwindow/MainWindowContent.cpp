@@ -680,9 +680,7 @@ CommandState MainWindowContent::commandState() const
     state.testMode = m_experiment.isTestMode();
     state.groupDisplay = m_experiment.client().displayMode();
     state.mayPrint = m_controller->mayPrint();
-    state.maySave = m_controller->mustAskToSave() || m_controller->runState() == RunState::Finished
-        || m_controller->runState() == RunState::Aborted
-        || m_controller->runState() == RunState::Loaded;
+    state.maySave = m_controller->maySave();
     return state;
 }
 
@@ -866,7 +864,7 @@ void MainWindowContent::onFileNew()
 bool MainWindowContent::onFileSave()
 {
     logMessage(1, "BEGIN: On File Save\n");
-    if (isRunning())
+    if (isRunning() || !m_controller->maySave() || m_controller->runState() == RunState::Saved)
         return false;
     m_controller->setStateText(QString());
     repaint(Panel::Status);
@@ -889,7 +887,7 @@ bool MainWindowContent::onFileSave()
 bool MainWindowContent::onFileSaveAs()
 {
     logMessage(1, "BEGIN: On File SaveAs\n");
-    if (isRunning())
+    if (isRunning() || !m_controller->maySave())
         return false;
     m_controller->setStateText(QString());
     repaint(Panel::Status);

@@ -566,20 +566,21 @@ void RunControllerTest::saveAndPrintRules_data()
     QTest::addColumn<int>("rule");
     QTest::addColumn<bool>("askToSave");
     QTest::addColumn<bool>("mayPrint");
+    QTest::addColumn<bool>("maySave");
     // run state: 0 empty, 1 running, 2 finished, 3 aborted, 4 loaded, 5 saved
     const bool no = false;
     const bool yes = true;
-    QTest::newRow("empty, always") << 0 << 2 << no << no;
-    QTest::newRow("running, always") << 1 << 2 << no << no;
-    QTest::newRow("finished, never") << 2 << 0 << no << no;
-    QTest::newRow("finished, when complete") << 2 << 1 << yes << yes;
-    QTest::newRow("finished, always") << 2 << 2 << yes << yes;
-    QTest::newRow("aborted, when complete") << 3 << 1 << no << no;
-    QTest::newRow("aborted, always") << 3 << 2 << yes << yes;
-    QTest::newRow("loaded, when complete") << 4 << 1 << no << yes;
-    QTest::newRow("loaded, never") << 4 << 0 << no << no;
-    QTest::newRow("saved, when complete") << 5 << 1 << no << no;
-    QTest::newRow("saved, always") << 5 << 2 << no << yes;
+    QTest::newRow("empty, always") << 0 << 2 << no << no << no;
+    QTest::newRow("running, always") << 1 << 2 << no << no << no;
+    QTest::newRow("finished, never") << 2 << 0 << no << no << no;
+    QTest::newRow("finished, when complete") << 2 << 1 << yes << yes << yes;
+    QTest::newRow("finished, always") << 2 << 2 << yes << yes << yes;
+    QTest::newRow("aborted, when complete") << 3 << 1 << no << no << no;
+    QTest::newRow("aborted, always") << 3 << 2 << yes << yes << yes;
+    QTest::newRow("loaded, when complete") << 4 << 1 << no << yes << yes;
+    QTest::newRow("loaded, never") << 4 << 0 << no << no << no;
+    QTest::newRow("saved, when complete") << 5 << 1 << no << no << yes;
+    QTest::newRow("saved, always") << 5 << 2 << no << yes << yes;
 }
 
 void RunControllerTest::saveAndPrintRules()
@@ -588,6 +589,7 @@ void RunControllerTest::saveAndPrintRules()
     QFETCH(int, rule);
     QFETCH(bool, askToSave);
     QFETCH(bool, mayPrint);
+    QFETCH(bool, maySave);
     for (const int mode : { PreTest, MainTest, Training }) {
         Run run;
         run.experiment.prepareRun(mode);
@@ -600,6 +602,7 @@ void RunControllerTest::saveAndPrintRules()
         run.controller.setRunState(static_cast<RunState>(runState));
         QCOMPARE(run.controller.mustAskToSave(), askToSave);
         QCOMPARE(run.controller.mayPrint(), mayPrint);
+        QCOMPARE(run.controller.maySave(), maySave);
     }
 }
 

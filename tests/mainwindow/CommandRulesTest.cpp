@@ -67,6 +67,9 @@ void CommandRulesTest::saveAndPrintFollowTheirRules()
     menu = menuSettings(command);
     QVERIFY(!menu.at(Command::Save) && !menu.at(Command::SaveAs) && !menu.at(Command::Print));
     command.programState = 7;
+    command.runState = 5; // saved: a copy under another name only
+    menu = menuSettings(command);
+    QVERIFY(!menu.at(Command::Save) && menu.at(Command::SaveAs));
     command.maySave = false;
     command.mayPrint = false;
     menu = menuSettings(command);

@@ -72,6 +72,7 @@ private slots:
     void twoRunsOfOneClientInOneMinuteAreBothKept();
     void secondProgramOnTheSameDataFolderIsRefused();
     void closingDuringARunKeepsItsEntriesSoFar();
+    void saveFollowsTheSaveModes();
     void endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart();
     void newAsksAboutTheUnsavedRunAndTheClient();
     void commandsWithoutTheirDialogSaySo();
@@ -440,6 +441,38 @@ void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()
     cleanup();
     init();
     QVERIFY(content().exitCode() == 0);
+}
+
+void MainWindowRunTest::saveFollowsTheSaveModes()
+{
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(QStringLiteral("Meier"));
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    const QDir folder(m_installation->path(QStringLiteral("data/de_de")));
+    const auto saveEnabled = [&] { return m_window->menuAction(32778)->isEnabled(); };
+    const auto saveAsEnabled = [&] { return m_window->menuAction(32811)->isEnabled(); };
+
+    // "Only a complete run" (the default): an aborted pre-test is not offered for saving.
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    advanceMs(2250);
+    answerAfterMs(600);
+    finishVerification();
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+    QCOMPARE(content().controller().runState(), RunState::Aborted);
+    QVERIFY(!saveEnabled() && !saveAsEnabled());
+    content().onCommand(32778);
+    QVERIFY(folder.entryList(QDir::Files).isEmpty());
+
+    // "Never": not even a complete one.
+    RunFileRules rules = content().controller().fileRules();
+    rules.saveMode = { 0, 0, 0 };
+    content().controller().setFileRules(rules);
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    QVERIFY(!saveEnabled() && !saveAsEnabled());
+    content().onCommand(32778);
+    QVERIFY(folder.entryList(QDir::Files).isEmpty());
+    QVERIFY(m_window->close()); // and no question at the exit
+    QVERIFY(m_boxes.boxes.isEmpty());
 }
 
 void MainWindowRunTest::closingDuringARunKeepsItsEntriesSoFar()
