@@ -361,7 +361,9 @@ void MainWindowContent::createSubWindows()
     m_slider = new QSlider(Qt::Vertical, canvas);
     m_slider->setObjectName(QStringLiteral("threshold"));
     m_slider->setRange(0, 90);
+    // 0 dB is at the top: the arrow keys, pages and the wheel move the thumb the way it is drawn.
     m_slider->setInvertedAppearance(true);
+    m_slider->setInvertedControls(true);
     m_slider->setPageStep(1);
     m_slider->setTickInterval(6);
     m_slider->setValue(-m_settings.threshold);

@@ -16,6 +16,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,6 +76,7 @@ private slots:
     void secondProgramOnTheSameDataFolderIsRefused();
     void closingDuringARunKeepsItsEntriesSoFar();
     void saveFollowsTheSaveModes();
+    void thresholdSliderKeysMoveTheWayItIsDrawn();
     void endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart();
     void newAsksAboutTheUnsavedRunAndTheClient();
     void commandsWithoutTheirDialogSaySo();
@@ -441,6 +445,38 @@ void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()
     cleanup();
     init();
     QVERIFY(content().exitCode() == 0);
+}
+
+void MainWindowRunTest::thresholdSliderKeysMoveTheWayItIsDrawn()
+{
+    auto *slider = qobject_cast<QSlider *>(content().child(1010));
+    QVERIFY(slider);
+    QCOMPARE(content().settings().threshold, -40);
+    slider->setFocus();
+    const auto thumbY = [&] {
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.orientation = Qt::Vertical;
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = slider->value();
+        option.sliderValue = slider->value();
+        // As QSlider fills it: a vertical slider is drawn upside down unless inverted.
+        option.upsideDown = !slider->invertedAppearance();
+        return slider->style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+            .center()
+            .y();
+    };
+    const int before = thumbY();
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(slider, Qt::Key_Down);
+    QCOMPARE(content().settings().threshold, -45); // lower on the scale: quieter onsets count
+    QVERIFY2(thumbY() > before, "Down moves the thumb down");
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(slider, Qt::Key_Up);
+    QCOMPARE(content().settings().threshold, -40);
+    QCOMPARE(thumbY(), before);
 }
 
 void MainWindowRunTest::saveFollowsTheSaveModes()
