@@ -142,6 +142,12 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
         QMainWindow::keyPressEvent(event);
 }
 
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    m_content.moveFocus(!next);
+    return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_content.onExit())

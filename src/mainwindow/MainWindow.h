@@ -33,6 +33,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    /// Tab from anywhere without a field of its own (the canvas) follows the program's order.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildMenu(const StringTable &strings);

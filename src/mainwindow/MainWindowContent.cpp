@@ -1151,6 +1151,20 @@ void MainWindowContent::onCommand(int command)
     }
 }
 
+void MainWindowContent::moveFocus(bool backwards)
+{
+    QWidget *order[] = { m_lastName, m_firstName, m_birthday, m_slider, m_comment };
+    int focused = -1;
+    for (int i = 0; i < 5; ++i) {
+        if (order[i] && order[i]->hasFocus())
+            focused = i;
+    }
+    const int next = nextInTabOrder(focused, 5, backwards,
+                                    [&](int i) { return order[i] && order[i]->isVisible(); });
+    if (next >= 0 && order[next])
+        order[next]->setFocus(Qt::TabFocusReason);
+}
+
 bool MainWindowContent::translateAccelerator(QKeyEvent *event)
 {
     logMessage(1, "BEGIN : translateAccelerator\n");
@@ -1158,18 +1172,8 @@ bool MainWindowContent::translateAccelerator(QKeyEvent *event)
     const KeyAction action =
         orva::translateAccelerator(event->key(), event->modifiers() & Qt::ShiftModifier,
                                    static_cast<int>(m_controller->programState()));
-    if (action.tab != 0) {
-        QWidget *order[] = { m_lastName, m_firstName, m_birthday, m_slider, m_comment };
-        int focused = -1;
-        for (int i = 0; i < 5; ++i) {
-            if (order[i] && order[i]->hasFocus())
-                focused = i;
-        }
-        const int next = nextInTabOrder(focused, 5, action.tab < 0,
-                                        [&](int i) { return order[i] && order[i]->isVisible(); });
-        if (next >= 0 && order[next])
-            order[next]->setFocus(Qt::TabFocusReason);
-    }
+    if (action.tab != 0)
+        moveFocus(action.tab < 0);
     if (action.focusMainWindow)
         focusMainWindow();
     if (action.command != 0)

@@ -95,6 +95,9 @@ public:
     // Messages of the main window
     void onCommand(int command);
     /// Keys reach this first, from the main window and from the fields; true when consumed.
+    /// Tab and Shift+Tab: the next entry field of the program's own order (last name, first name,
+    /// birthday, threshold, comment), from wherever the focus is.
+    void moveFocus(bool backwards);
     bool translateAccelerator(QKeyEvent *event);
     /// A key the key map left to the field `field`: the name filters and the birthday mask.
     /// True when the field must not see it.

@@ -77,6 +77,7 @@ private slots:
     void closingDuringARunKeepsItsEntriesSoFar();
     void saveFollowsTheSaveModes();
     void thresholdSliderKeysMoveTheWayItIsDrawn();
+    void tabFollowsTheProgramsOrderFromTheFirstPress();
     void endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart();
     void newAsksAboutTheUnsavedRunAndTheClient();
     void commandsWithoutTheirDialogSaySo();
@@ -445,6 +446,25 @@ void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()
     cleanup();
     init();
     QVERIFY(content().exitCode() == 0);
+}
+
+void MainWindowRunTest::tabFollowsTheProgramsOrderFromTheFirstPress()
+{
+    QWidget *canvas = m_window->canvas();
+    canvas->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTRY_VERIFY(canvas->hasFocus());
+    // last name, first name, birthday, threshold, comment, and round again
+    for (int id : { 1028, 1027, 1029, 1010, 1031, 1028 }) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY2(content().child(id)->hasFocus(), qPrintable(QString::number(id)));
+    }
+    canvas->setFocus();
+    QTRY_VERIFY(canvas->hasFocus());
+    QTest::keyClick(canvas, Qt::Key_Backtab, Qt::ShiftModifier); // from no field: the first
+    QVERIFY(content().child(1028)->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(content().child(1031)->hasFocus());
 }
 
 void MainWindowRunTest::thresholdSliderKeysMoveTheWayItIsDrawn()
