@@ -122,6 +122,12 @@ QString MainWindow::commandText(int command) const
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseMove) {
+        const QPoint screen = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
+        m_content.onMouseMove(screen, m_canvas->mapFromGlobal(screen));
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        m_content.onMouseClick();
+    }
     if (event->type() == QEvent::KeyPress) {
         // The fields and the slider pass every key to the program's key map first.
         auto *key = static_cast<QKeyEvent *>(event);

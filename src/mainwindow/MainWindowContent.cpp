@@ -20,6 +20,7 @@
 #include "support/MessageBoxes.h"
 #include "support/ProgramVersion.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
@@ -471,6 +472,14 @@ void MainWindowContent::createSubWindows()
         { child(kLogoId), 185 },
     };
     for (const auto &[widget, text] : tipped) {
+        // The controls take their mouse moves themselves; the window watches them, so that the
+        // tool tip hears of every move, not only of those over the canvas and its panels.
+        widget->setMouseTracking(true);
+        widget->installEventFilter(m_window);
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(widget)) {
+            area->viewport()->setMouseTracking(true);
+            area->viewport()->installEventFilter(m_window);
+        }
         QPointer<QWidget> guard(widget);
         m_toolTip->addArea({ widget, widget->geometry(), text, QString(),
                              [guard] { return guard && guard->isVisible(); } });

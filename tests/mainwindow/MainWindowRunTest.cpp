@@ -9,12 +9,15 @@
 #include "records/RunFile.h"
 #include "records/UserLog.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -78,6 +81,8 @@ private slots:
     void saveFollowsTheSaveModes();
     void thresholdSliderKeysMoveTheWayItIsDrawn();
     void tabFollowsTheProgramsOrderFromTheFirstPress();
+    void everyControlShowsItsToolTip_data();
+    void everyControlShowsItsToolTip();
     void endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart();
     void newAsksAboutTheUnsavedRunAndTheClient();
     void commandsWithoutTheirDialogSaySo();
@@ -446,6 +451,41 @@ void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()
     cleanup();
     init();
     QVERIFY(content().exitCode() == 0);
+}
+
+void MainWindowRunTest::everyControlShowsItsToolTip_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("text");
+    QTest::newRow("last name") << 1028 << 194;
+    QTest::newRow("first name") << 1027 << 193;
+    QTest::newRow("birthday") << 1029 << 195;
+    QTest::newRow("comment") << 1031 << 197;
+    QTest::newRow("threshold") << 1010 << 198;
+    QTest::newRow("level meter") << 1048 << 177;
+}
+
+void MainWindowRunTest::everyControlShowsItsToolTip()
+{
+    QFETCH(int, id);
+    QFETCH(int, text);
+    QWidget *control = content().child(id);
+    QVERIFY(control && control->isVisible());
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(control))
+        control = area->viewport(); // where a text box gets its mouse
+    const QPoint inside = control->rect().center();
+    QMouseEvent move(QEvent::MouseMove, inside, control->mapToGlobal(inside), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(control, &move);
+    advanceMs(1100); // the tip shows after the mouse rested a second
+    QLabel *box = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("toolTip"))
+            box = qobject_cast<QLabel *>(widget);
+    }
+    QVERIFY(box);
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->text(), content().strings().text(text));
 }
 
 void MainWindowRunTest::tabFollowsTheProgramsOrderFromTheFirstPress()
