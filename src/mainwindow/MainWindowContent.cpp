@@ -798,8 +798,9 @@ void MainWindowContent::showFirstRunHelp()
     if (m_settings.doAudioIntro) {
         if (!m_modelessDialog.isEmpty())
             return;
+        // The setting goes off only once the wizard has really been shown; this version has
+        // none yet, so it stays on for the version that has.
         logMessage(1, "   First-run help: the audio set-up wizard would open here\n");
-        m_settings.doAudioIntro = false;
     } else if (m_settings.doIntro) {
         logMessage(1, "   First-run help: the first-steps dialog would open here\n");
     }

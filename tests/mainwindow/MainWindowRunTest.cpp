@@ -81,6 +81,7 @@ private slots:
     void saveFollowsTheSaveModes();
     void thresholdSliderKeysMoveTheWayItIsDrawn();
     void tabFollowsTheProgramsOrderFromTheFirstPress();
+    void firstStartKeepsTheAudioWizardDueUntilItIsShown();
     void everyControlShowsItsToolTip_data();
     void everyControlShowsItsToolTip();
     void endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart();
@@ -451,6 +452,14 @@ void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()
     cleanup();
     init();
     QVERIFY(content().exitCode() == 0);
+}
+
+void MainWindowRunTest::firstStartKeepsTheAudioWizardDueUntilItIsShown()
+{
+    QVERIFY(content().settings().doAudioIntro);
+    advanceMs(1000); // the first-run help is due one second after the start
+    QVERIFY(!m_timers->timers.isRunning(WaitTimer));
+    QVERIFY(content().settings().doAudioIntro);
 }
 
 void MainWindowRunTest::everyControlShowsItsToolTip_data()
