@@ -5,6 +5,7 @@
 #include "support/ErrorReport.h"
 #include "support/Logger.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtEndian>
 
@@ -148,22 +149,32 @@ bool ORVA_Wave::loadFile(const QString &path)
 {
     if (path.isEmpty())
         return false;
+    // Every message names the file, so that the operator knows which recording to replace.
+    const auto failed = [&](const QString &message) {
+        reportError(QStringLiteral("%1: %2").arg(message, QDir::toNativeSeparators(path)), 1, true);
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        reportError("Load WAV-File: Couldnt create file handle", 1, true);
+        failed(QStringLiteral("Load WAV-File: Couldnt create file handle"));
+        return false;
+    }
+    if (file.size() > kMaxFileBytes) {
+        failed(QStringLiteral("Load WAV-File: %1 MB, far more than any recording of the program; "
+                              "the file is not loaded")
+                   .arg(file.size() / (1024 * 1024)));
         return false;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        reportError("Wave::Load: mmioOpen failed", 1, true);
-        reportError(kLoadFailed, 1, true);
+        failed(QStringLiteral("Wave::Load: mmioOpen failed"));
+        failed(QString::fromLatin1(kLoadFailed));
         return false;
     }
     clear();
     Result<RiffWave> wave = parseRiffWave(bytes);
     if (!wave.ok()) {
-        reportError(wave.error(), 1, true);
-        reportError(kLoadFailed, 1, true);
+        failed(wave.error());
+        failed(QString::fromLatin1(kLoadFailed));
         return false;
     }
     m_format = wave.value().format;

@@ -31,6 +31,11 @@ Result<RiffWave> parseRiffWave(const QByteArray &bytes);
 class ORVA_Wave
 {
 public:
+    /// Larger files are refused before they are read: the longest recording of the program, an
+    /// instruction of a few minutes, takes a few tens of megabytes, and reading a file of
+    /// gigabytes would take the memory of the whole machine.
+    static constexpr qint64 kMaxFileBytes = 256 * 1024 * 1024;
+
     ORVA_Wave();
     /// Copies format and samples; the copy's player is a new, idle one.
     ORVA_Wave(const ORVA_Wave &other);

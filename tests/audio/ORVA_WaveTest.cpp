@@ -25,6 +25,7 @@ private slots:
     void rejectsDamagedFiles();
     void loadFailureIsReportedTwice();
     void missingFileIsReportedOnceAndEmptyPathNotAtAll();
+    void recordingFarLargerThanAnySyllableIsRefusedUnread();
     void eightBitSamplesRoundTrip();
     void sixteenBitSamplesClip();
     void stereoSecondLastsOneSecond();
@@ -151,8 +152,9 @@ void ORVA_WaveTest::loadFailureIsReportedTwice()
     wave.appendBlock(QByteArray(20, '\1'));
     QVERIFY(!wave.loadFile(path));
     QCOMPARE(m_boxes.boxes.size(), 2);
-    QCOMPARE(m_boxes.boxes[0].text, QStringLiteral("Wave::Load : Not a PCM file"));
-    QCOMPARE(m_boxes.boxes[1].text, QStringLiteral("Load WAV-File: Failed to load file"));
+    // Both name the file, so that the operator knows which recording to replace.
+    QCOMPARE(m_boxes.boxes[0].text, QStringLiteral("Wave::Load : Not a PCM file: ") + path);
+    QCOMPARE(m_boxes.boxes[1].text, QStringLiteral("Load WAV-File: Failed to load file: ") + path);
     QCOMPARE(m_boxes.boxes[1].title, QStringLiteral("Error"));
     QCOMPARE(wave.sampleCount(), 0); // the old samples are gone
     QCOMPARE(wave.format().sampleRate, 22050u); // the format stays
@@ -165,7 +167,25 @@ void ORVA_WaveTest::missingFileIsReportedOnceAndEmptyPathNotAtAll()
     QVERIFY(m_boxes.boxes.isEmpty());
     QVERIFY(!wave.loadFile(m_dir.filePath(QStringLiteral("missing.wav"))));
     QCOMPARE(m_boxes.boxes.size(), 1);
-    QCOMPARE(m_boxes.boxes[0].text, QStringLiteral("Load WAV-File: Couldnt create file handle"));
+    QCOMPARE(m_boxes.boxes[0].text,
+             QStringLiteral("Load WAV-File: Couldnt create file handle: ")
+                 + m_dir.filePath(QStringLiteral("missing.wav")));
+}
+
+void ORVA_WaveTest::recordingFarLargerThanAnySyllableIsRefusedUnread()
+{
+    const QString path = m_dir.filePath(QStringLiteral("huge.wav"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(WavBytes::riff({ WavBytes::chunk("fmt ", WavBytes::format(1, 44100, 16, 1)) }));
+    QVERIFY(file.resize(ORVA_Wave::kMaxFileBytes + 1)); // sparse: no disk space taken
+    file.close();
+    ORVA_Wave wave;
+    QVERIFY(!wave.loadFile(path));
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QVERIFY2(m_boxes.boxes[0].text.contains(QLatin1String("256 MB")),
+             qPrintable(m_boxes.boxes[0].text));
+    QVERIFY(m_boxes.boxes[0].text.endsWith(path));
 }
 
 void ORVA_WaveTest::eightBitSamplesRoundTrip()
