@@ -66,6 +66,8 @@ constexpr int kMaterialMissing = 111;
 constexpr int kTestMaterialMissing = 251;
 constexpr int kSettingsMissing = 252;
 constexpr int kNotAvailableYet = 901;
+constexpr int kLinkOutOfDataFolder = 950;
+constexpr int kLinkLeadsNowhere = 951;
 
 const char *const kLanguageCodes[] = { "de_de", "en_us", "en_uk", "es_es", "fr_fr", "pl_pl" };
 
@@ -95,6 +97,7 @@ MainWindowContent::MainWindowContent(StartupOptions options,
     if (separator > 0)
         m_baseDirectory.truncate(separator);
     readInstallation();
+    applyLayout();
 
     m_experiment.setBaseDirectory(m_baseDirectory);
     logMessage(1, "Con MWC 10: Initial Directory %s\n", utf8(m_baseDirectory).constData());
@@ -103,8 +106,11 @@ MainWindowContent::MainWindowContent(StartupOptions options,
     m_capture->setOnsetHandler([this](qint64 onsetUs) { onAudioInput(onsetUs); });
 
     m_settings.setDefaults(m_baseDirectory);
-    if (!m_settings.read(Settings::filePath(m_baseDirectory)))
+    m_settings.dataDirectory = m_installationLayout.dataFolder;
+    if (!m_settings.read(m_installationLayout.settingsFile))
         m_startupProblem += 2;
+    m_experiment.dataPathGuard().setFolders(
+        { m_installationLayout.dataFolder, m_settings.dataDirectory });
     m_experiment.client() = m_settings.client;
     QString userLog;
     if (m_experiment.createLogFileName(userLog, true) == 0)
@@ -135,7 +141,7 @@ MainWindowContent::~MainWindowContent()
     }
     m_settings.client = m_experiment.client();
     m_settings.threshold = m_slider ? -m_slider->value() : m_settings.threshold;
-    const Status written = m_settings.write(Settings::filePath(m_baseDirectory));
+    const Status written = m_settings.write(m_installationLayout.settingsFile);
     if (!written.ok())
         logMessage(1, QStringLiteral("ERROR: %1\n").arg(written.error()));
     logMessage(1, "END: Destructor MainWindowContent\n");
@@ -209,6 +215,21 @@ void MainWindowContent::readInstallation()
     }
 }
 
+void MainWindowContent::applyLayout()
+{
+    m_installationLayout =
+        InstallationLayout::resolve(m_baseDirectory, Registry(m_options.registry));
+    m_experiment.setFileLocations({ m_installationLayout.mediaFolder,
+                                    m_installationLayout.dataFolder,
+                                    m_installationLayout.ownListsFile });
+    m_experiment.dataPathGuard().setReporter([this](const QString &path, const QString &target) {
+        m_boxes.show(m_strings.text(kWarningTitle),
+                     m_strings.text(kLinkOutOfDataFolder)
+                         .arg(path, target.isEmpty() ? m_strings.text(kLinkLeadsNowhere) : target),
+                     MessageIcon::Warning, MessageButtons::Ok);
+    });
+}
+
 void MainWindowContent::changeLanguage(int materialLanguage)
 {
     if (materialLanguage < 0 || materialLanguage >= NoLanguage)
@@ -273,7 +294,7 @@ bool MainWindowContent::onCreate(MainWindow *window)
     if (m_startupProblem == 2)
         m_boxes.show(m_strings.text(kWarningTitle), m_strings.text(kSettingsMissing),
                      MessageIcon::Warning, MessageButtons::Ok);
-    m_settings.checkDataDirectory(m_baseDirectory, m_boxes, m_strings);
+    m_settings.checkDataDirectory(m_installationLayout.dataFolder, m_boxes, m_strings);
 
     window->setFont(m_normalFont);
     createSubWindows();
@@ -801,8 +822,14 @@ bool MainWindowContent::writeRun(const QString &path)
 void MainWindowContent::getProbandList()
 {
     logMessage(1, "BEGIN: getProbandList\n");
+    // The data directory may have changed in the options dialog since the last time.
+    DataPathGuard &guard = m_experiment.dataPathGuard();
+    guard.setFolders({ m_installationLayout.dataFolder, m_settings.dataDirectory });
+    const ScratchRunReader reader(m_baseDirectory, m_experiment.expLanguage());
     m_clients.getProbandList(m_settings.dataDirectory, m_experiment.languageCode(),
-                             ScratchRunReader(m_baseDirectory, m_experiment.expLanguage()));
+                             [&guard, reader](const QString &path, ORVA_Proband &record) {
+                                 return guard.allows(path) && reader(path, record);
+                             });
 }
 
 void MainWindowContent::onFileNew()

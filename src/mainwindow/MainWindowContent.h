@@ -11,6 +11,7 @@
 #include "mainwindow/PanelPainters.h"
 #include "records/ClientFiles.h"
 #include "records/ClientList.h"
+#include "records/InstallationLayout.h"
 #include "records/Registry.h"
 #include "records/Settings.h"
 #include "support/StringTable.h"
@@ -171,6 +172,8 @@ public:
 private:
     void openLog();
     void readInstallation();
+    /// Where the files go for this installation and user, and the guard of the data folders.
+    void applyLayout();
     void createFonts();
     void createSubWindows();
     QWidget *
@@ -205,6 +208,7 @@ private:
     ORVA_Experiment m_experiment;
     StringTable m_strings;
     Settings m_settings;
+    InstallationLayout m_installationLayout;
     std::unique_ptr<RunController> m_controller;
     std::unique_ptr<Palette> m_palette;
     std::unique_ptr<TimerHost> m_timerHost;
