@@ -192,11 +192,10 @@ void MainWindowContent::readInstallation()
     m_installationComplete = true;
     for (auto [name, value] : { std::pair { "AudioOutput", &m_audioOutputSetting },
                                 std::pair { "AudioInput", &m_audioInputSetting } }) {
-        QString text;
-        if (registry.readStringValue(InstallationValues::keyPath(), QString::fromLatin1(name), text)
-                == 0
-            && !text.trimmed().isEmpty())
-            *value = text.trimmed();
+        // Each operator may name the devices of the own headset in the user's values.
+        const QString text = InstallationLayout::optionalValue(registry, name);
+        if (!text.isEmpty())
+            *value = text;
     }
     if (!values.value().root.isEmpty())
         m_baseDirectory = QDir::cleanPath(values.value().root);

@@ -69,7 +69,14 @@ InstallationLayout::resolve(const QString &root, const Registry &registry, const
 {
     InstallationLayout layout;
     const QString bin = root + QStringLiteral("/bin");
-    layout.portable = isWritableFolder(bin);
+    // An installed tree says so; otherwise an installation the user may write is a portable one.
+    const QString kind = optionalValue(registry, "layout");
+    if (kind.compare(QLatin1String("shared"), Qt::CaseInsensitive) == 0)
+        layout.portable = false;
+    else if (kind.compare(QLatin1String("portable"), Qt::CaseInsensitive) == 0)
+        layout.portable = true;
+    else
+        layout.portable = isWritableFolder(bin);
     const QString media = optionalValue(registry, "media");
     layout.mediaFolder = media.isEmpty() ? root + QStringLiteral("/media")
                                          : QDir::cleanPath(QDir(root).absoluteFilePath(media));

@@ -23,8 +23,10 @@ struct InstallationLayout
         static UserFolders fromEnvironment();
     };
 
-    /// Optional installation values beside "root": "data" names the data folder and "media" the
-    /// folder of the recordings. The user's values come before the machine's.
+    /// Optional installation values beside "root": "layout" ("shared" or "portable"; without it
+    /// an installation whose bin/ the user may write is portable), "data" names the shared data
+    /// folder and "media" the folder of the recordings; relative ones are below "root". The
+    /// user's values come before the machine's.
     static QString optionalValue(const Registry &registry, const char *name);
 
     /// The layout for the installation folder `root`. Folders it picks for the user are made,
