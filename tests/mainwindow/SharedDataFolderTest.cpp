@@ -54,7 +54,8 @@ void SharedDataFolderTest::plantedLinksLeaveTheirTargetsUntouched()
     const QString report = installation.path(QStringLiteral("private/report.txt"));
     QVERIFY(QDir().mkpath(QFileInfo(history).path()));
     const QByteArray historyBytes("Termine der Woche\r\nnicht ueberschreiben\r\n");
-    const QByteArray reportBytes("\xEF\xBB\xBF" "Bericht\r\n");
+    const QByteArray reportBytes("\xEF\xBB\xBF"
+                                 "Bericht\r\n");
     for (const auto &[path, bytes] :
          { std::pair { history, historyBytes }, std::pair { report, reportBytes } }) {
         QFile file(path);
