@@ -166,17 +166,20 @@ grep -q '^\[ExpList\]' /var/lib/orva/Testfall-Erika.orl 2>/dev/null \
 grep -q '^DoAudioIntro 0' "$home/.config/orva/ORVA.ini" || fail "the settings were not written back"
 [ -z "$(find /usr/share/orva -name 'ORVA.*')" ] || fail "the program wrote into its installation"
 
-# A second start, with warm caches, for the figure only.
-begin=$(now_ms)
-start_orva
-main=$(wait_for_window "^ORVA 3.1.31$" 30) || fail "the main window did not appear a second time"
-second_start=$(($(now_ms) - begin))
-sleep 3.5
-xdotool windowfocus --sync "$main" key alt+d
-sleep 0.5
-xdotool key b
-wait "$orva_pid" || fail "the program ended with $? the second time"
-orva_pid=
+# Five more starts, with warm caches, for the figure only: each is closed once its window is there.
+warm=()
+for _ in 1 2 3 4 5; do
+    begin=$(now_ms)
+    start_orva
+    main=$(wait_for_window "^ORVA 3.1.31$" 30) || fail "the main window did not appear again"
+    warm+=($(($(now_ms) - begin)))
+    sleep 0.5
+    xdotool windowfocus --sync "$main" key alt+d
+    sleep 0.3
+    xdotool key b
+    wait "$orva_pid" || fail "the program ended with $? on a later start"
+    orva_pid=
+done
 
 # Removed again: no file of the package stays.
 dpkg --purge orva >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg --purge failed"; }
@@ -190,5 +193,5 @@ done <"$work/files"
 [ ! -e /usr/share/orva ] || fail "/usr/share/orva was left behind"
 
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes, installed size $(dpkg-deb -f "$deb" Installed-Size) KiB"
-echo "start-up to the main window: ${first_start} ms (first start), ${second_start} ms (second start)"
+echo "start-up to the main window: ${first_start} ms (first start), ${warm[*]} ms (five later starts)"
 echo "1 passed, 0 failed"
