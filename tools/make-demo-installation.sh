@@ -131,6 +131,8 @@ copy_newer() { # copy_newer <source> <target>
     cp "$source" "$target.partial"
     mv "$target.partial" "$target"
 }
+# An installed copy of this script has no repository beside it: the recordings are all it makes.
+[ -d "$repository/resources" ] || exit 0
 for code in en_us en_uk es_es fr_fr pl_pl; do
     copy_newer "$repository/resources/strings/$code.txt" "$root/bin/$code/strings.txt"
 done

@@ -4,6 +4,7 @@
 #   test       runs every test (ctest)
 #   sanitize   builds the core with AddressSanitizer + UBSan and runs the core tests
 #   format     checks the formatting of every tracked source file
+#   package    builds the Debian package (build/orva_*.deb) with cpack
 # Idempotent: packages already installed are not fetched again, builds are incremental.
 # Quiet on success: details of a failing step are printed from its log.
 set -euo pipefail
@@ -15,7 +16,9 @@ logs=$build/setup-logs
 jobs=$(nproc)
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-svg-dev libpulse-dev pulseaudio
-          pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox xdotool)
+          pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox xdotool
+          librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream adduser passwd
+          qt6-qpa-plugins)
 
 say() { printf 'orva: %s\n' "$*"; }
 fail() {
@@ -82,6 +85,13 @@ sanitize)
     cd "$build-sanitize"
     ctest --output-on-failure -j "$jobs" -L core
     ;;
+package)
+    install_packages
+    configure_and_build "$build" -DORVA_WERROR=ON
+    cd "$build"
+    step "cpack" "$logs/cpack.log" cpack -G DEB
+    say "the package: $(ls "$build"/orva_*.deb)"
+    ;;
 format)
     install_packages
     cd "$here"
@@ -89,7 +99,7 @@ format)
     say "formatting is clean"
     ;;
 *)
-    echo "usage: $0 run|test|sanitize|format" >&2
+    echo "usage: $0 run|test|sanitize|format|package" >&2
     exit 2
     ;;
 esac

@@ -2,6 +2,7 @@
 #include "engine/ORVA_Experiment.h"
 
 #include "records/ClientFiles.h"
+#include "records/SyllableListFile.h"
 #include "support/Logger.h"
 
 #include <QDateTime>
@@ -224,14 +225,32 @@ int ORVA_Experiment::createLogFileName(QString &out, bool withDataDirectory) con
     // Without an installation folder the data folder would be one at the root of the disk.
     if (withDataDirectory && m_baseDirectory.isEmpty())
         return 1;
-    QString path = withDataDirectory ? QStringLiteral("%1/data/").arg(m_baseDirectory) : QString();
+    QString path = withDataDirectory ? dataFolder() + QLatin1Char('/') : QString();
     // A pasted name must not lead out of the data folder.
     path += ClientFiles::safeFileNamePart(*lastName);
     const std::optional<QString> &firstName = m_client.firstName();
     if (firstName && !firstName->isEmpty())
         path += QLatin1Char('-') + ClientFiles::safeFileNamePart(*firstName);
     out = path + QStringLiteral(".orl");
-    return 0;
+    return withDataDirectory && !m_dataPathGuard.allows(out) ? 2 : 0;
+}
+
+QString ORVA_Experiment::mediaFolder() const
+{
+    return m_fileLocations.mediaFolder.isEmpty() ? m_baseDirectory + QStringLiteral("/media")
+                                                 : m_fileLocations.mediaFolder;
+}
+
+QString ORVA_Experiment::dataFolder() const
+{
+    return m_fileLocations.dataFolder.isEmpty() ? m_baseDirectory + QStringLiteral("/data")
+                                                : m_fileLocations.dataFolder;
+}
+
+QString ORVA_Experiment::ownListsFile() const
+{
+    return m_fileLocations.ownListsFile.isEmpty() ? SyllableListFile::filePath(m_baseDirectory)
+                                                  : m_fileLocations.ownListsFile;
 }
 
 Status ORVA_Experiment::saveUserLog() const

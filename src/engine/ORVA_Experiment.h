@@ -8,6 +8,7 @@
 #include "engine/ORVA_Syllable.h"
 #include "engine/RandomGenerator.h"
 #include "engine/SyllableList.h"
+#include "records/DataPathGuard.h"
 #include "records/ORVA_Proband.h"
 #include "records/UserLog.h"
 
@@ -136,7 +137,8 @@ public:
     void calcStatistics();
     const QList<ORVA_Statistic> &statistics() const { return m_statistics; }
 
-    /// The client's user-log path: 0 with `out` set, or 1 (out untouched) without a last name.
+    /// The client's user-log path: 0 with `out` set, or 1 (out untouched) without a last name;
+    /// 2 (out set) when the data path guard refuses the path, so that callers leave it alone.
     int createLogFileName(QString &out, bool withDataDirectory) const;
 
     /// Empties the run. With `resetClient` the outgoing client's user log is saved and the client
@@ -169,6 +171,20 @@ public:
     void setComment(const QString &comment);
     const QString &baseDirectory() const { return m_baseDirectory; }
     void setBaseDirectory(const QString &directory) { m_baseDirectory = directory; }
+    /// Where the model's files are when they are not below the base directory (an installation
+    /// the user may not write): recordings, user logs and own lists. Empty parts: below the base.
+    struct FileLocations
+    {
+        QString mediaFolder;
+        QString dataFolder;
+        QString ownListsFile;
+    };
+    void setFileLocations(FileLocations locations) { m_fileLocations = std::move(locations); }
+    QString mediaFolder() const;
+    QString dataFolder() const;
+    QString ownListsFile() const;
+    /// Refuses user-log and run-file paths below the data folders that lead out of them.
+    DataPathGuard &dataPathGuard() { return m_dataPathGuard; }
     UserLog &userLog() { return m_userLog; }
     const UserLog &userLog() const { return m_userLog; }
     int selection() const { return m_selection; }
@@ -189,11 +205,11 @@ public:
     /// Adds each group whose syllables are all in the training (test) stock, as a built-in list.
     void createTrainSyllableListFrom(const QList<SyllableGroup> &groups, int language);
     void createTestSyllableListFrom(const QList<SyllableGroup> &groups, int language);
-    /// The operator's own lists of the current language, read from "<base>/bin/ORVA.ors" and
+    /// The operator's own lists of the current language, read from ownListsFile() and
     /// added to the training lists; false when the file cannot be read.
     bool readUserDefinedTrainSyllableLists();
-    /// Writes the own lists of the current language to "<base>/bin/ORVA.ors", keeping the lists
-    /// of the other languages that the file holds; a failure leaves the file as it was.
+    /// Writes the own lists of the current language to ownListsFile(), keeping the lists of the
+    /// other languages that the file holds; a failure leaves the file as it was.
     Status writeUserDefinedTrainSyllableTrain() const;
     /// Resolves an own list against the training stock and adds it; false when a syllable of it
     /// is not in the stock.
@@ -235,6 +251,8 @@ private:
     ORVA_Proband m_client;
     QString m_comment;
     QString m_baseDirectory;
+    FileLocations m_fileLocations;
+    DataPathGuard m_dataPathGuard;
     QString m_languageCode;
     int m_expLanguage = NoLanguage;
     std::vector<ORVA_Syllable> m_trainStock;

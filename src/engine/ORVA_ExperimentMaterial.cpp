@@ -48,7 +48,7 @@ bool ORVA_Experiment::readAudioData()
 {
     logMessage(5, "ORVA_Experiment::readAudioData 000, lang = %s\n",
                utf8(m_languageCode).constData());
-    const QString media = m_baseDirectory + QStringLiteral("/media/");
+    const QString media = mediaFolder() + QLatin1Char('/');
     if (!readTrainSyllables(media + m_languageCode + QStringLiteral("/Silben81"))) {
         logMessage(5, "ORVA_Experiment::readAudioData 999 1\n");
         return false;

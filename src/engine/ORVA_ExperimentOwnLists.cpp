@@ -12,7 +12,7 @@ bool ORVA_Experiment::readUserDefinedTrainSyllableLists()
     if (m_baseDirectory.isEmpty())
         return false;
     logMessage(1, "BEGIN: readUserDefinedTrainSyllableLists\n");
-    const QString path = SyllableListFile::filePath(m_baseDirectory);
+    const QString path = ownListsFile();
     logMessage(1, "readUserDefinedTrainSyllableLists: filenName: %s\n", path.toUtf8().constData());
     const Result<QList<SyllableListFile::OwnList>> lists = SyllableListFile::read(path);
     if (!lists.ok()) {
@@ -41,7 +41,7 @@ Status ORVA_Experiment::writeUserDefinedTrainSyllableTrain() const
     if (m_baseDirectory.isEmpty())
         return Status::failure(QStringLiteral("no installation folder for the own syllable lists"));
     logMessage(1, "BEGIN: writeUserDefinedTrainSyllableTrain\n");
-    const QString path = SyllableListFile::filePath(m_baseDirectory);
+    const QString path = ownListsFile();
     QList<SyllableListFile::OwnList> lists;
     const QList<SyllableList> &set = m_trainSyllableList.lists();
     for (int i = 0; i < set.size(); ++i) {

@@ -42,6 +42,8 @@ int ORVA_Experiment::readDetached(const QString &path)
 
 int ORVA_Experiment::readRunFile(const QString &path, bool withUserLog)
 {
+    if (!m_dataPathGuard.allows(path))
+        return -1;
     RunFileContent content;
     content.mode = m_mode;
     const int code = RunFile::read(path, m_expLanguage, content);
@@ -115,6 +117,9 @@ Status ORVA_Experiment::write(const QString &path)
     content.total = summaryOf(m_statistics[0]);
     for (int i = 1; i < m_statistics.size(); ++i)
         content.syllables.append(summaryOf(m_statistics[i]));
+    if (!m_dataPathGuard.allows(path))
+        return Status::failure(
+            QStringLiteral("cannot write %1: it leads out of the data folder").arg(path));
     return RunFile::write(path, content);
 }
 

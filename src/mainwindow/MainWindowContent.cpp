@@ -70,6 +70,8 @@ constexpr int kMaterialMissing = 111;
 constexpr int kTestMaterialMissing = 251;
 constexpr int kSettingsMissing = 252;
 constexpr int kNotAvailableYet = 901;
+constexpr int kLinkOutOfDataFolder = 950;
+constexpr int kLinkLeadsNowhere = 951;
 
 const char *const kLanguageCodes[] = { "de_de", "en_us", "en_uk", "es_es", "fr_fr", "pl_pl" };
 
@@ -99,6 +101,7 @@ MainWindowContent::MainWindowContent(StartupOptions options,
     if (separator > 0)
         m_baseDirectory.truncate(separator);
     readInstallation();
+    applyLayout();
 
     m_experiment.setBaseDirectory(m_baseDirectory);
     logMessage(1, "Con MWC 10: Initial Directory %s\n", utf8(m_baseDirectory).constData());
@@ -107,8 +110,11 @@ MainWindowContent::MainWindowContent(StartupOptions options,
     m_capture->setOnsetHandler([this](qint64 onsetUs) { onAudioInput(onsetUs); });
 
     m_settings.setDefaults(m_baseDirectory);
-    if (!m_settings.read(Settings::filePath(m_baseDirectory)))
+    m_settings.dataDirectory = m_installationLayout.dataFolder;
+    if (!m_settings.read(m_installationLayout.settingsFile))
         m_startupProblem += 2;
+    m_experiment.dataPathGuard().setFolders(
+        { m_installationLayout.dataFolder, m_settings.dataDirectory });
     m_experiment.client() = m_settings.client;
     QString userLog;
     if (m_experiment.createLogFileName(userLog, true) == 0)
@@ -139,8 +145,8 @@ MainWindowContent::~MainWindowContent()
     }
     m_settings.client = m_experiment.client();
     m_settings.threshold = m_slider ? -m_slider->value() : m_settings.threshold;
-    const Status written = m_writesSettings ? m_settings.write(Settings::filePath(m_baseDirectory))
-                                            : Status::success();
+    const Status written =
+        m_writesSettings ? m_settings.write(m_installationLayout.settingsFile) : Status::success();
     // The window is gone by now; the box stands on its own, so the operator still learns that
     // the settings of this session were not kept.
     if (!written.ok())
@@ -193,11 +199,10 @@ void MainWindowContent::readInstallation()
     m_installationComplete = true;
     for (auto [name, value] : { std::pair { "AudioOutput", &m_audioOutputSetting },
                                 std::pair { "AudioInput", &m_audioInputSetting } }) {
-        QString text;
-        if (registry.readStringValue(InstallationValues::keyPath(), QString::fromLatin1(name), text)
-                == 0
-            && !text.trimmed().isEmpty())
-            *value = text.trimmed();
+        // Each operator may name the devices of the own headset in the user's values.
+        const QString text = InstallationLayout::optionalValue(registry, name);
+        if (!text.isEmpty())
+            *value = text;
     }
     if (!values.value().root.isEmpty())
         m_baseDirectory = QDir::cleanPath(values.value().root);
@@ -214,6 +219,21 @@ void MainWindowContent::readInstallation()
             logMessage(1, QStringLiteral("   %1\n").arg(table.error()));
         m_strings = std::move(table).value();
     }
+}
+
+void MainWindowContent::applyLayout()
+{
+    m_installationLayout =
+        InstallationLayout::resolve(m_baseDirectory, Registry(m_options.registry));
+    m_experiment.setFileLocations({ m_installationLayout.mediaFolder,
+                                    m_installationLayout.dataFolder,
+                                    m_installationLayout.ownListsFile });
+    m_experiment.dataPathGuard().setReporter([this](const QString &path, const QString &target) {
+        m_boxes.show(m_strings.text(kWarningTitle),
+                     m_strings.text(kLinkOutOfDataFolder)
+                         .arg(path, target.isEmpty() ? m_strings.text(kLinkLeadsNowhere) : target),
+                     MessageIcon::Warning, MessageButtons::Ok);
+    });
 }
 
 void MainWindowContent::changeLanguage(int materialLanguage)
@@ -285,7 +305,7 @@ bool MainWindowContent::onCreate(MainWindow *window)
     if (m_startupProblem == 2)
         m_boxes.show(m_strings.text(kWarningTitle), m_strings.text(kSettingsMissing),
                      MessageIcon::Warning, MessageButtons::Ok);
-    m_settings.checkDataDirectory(m_baseDirectory, m_boxes, m_strings);
+    m_settings.checkDataDirectory(m_installationLayout.dataFolder, m_boxes, m_strings);
 
     window->setFont(m_normalFont);
     createSubWindows();
@@ -850,8 +870,14 @@ bool MainWindowContent::writeRun(const QString &path)
 void MainWindowContent::getProbandList()
 {
     logMessage(1, "BEGIN: getProbandList\n");
+    // The data directory may have changed in the options dialog since the last time.
+    DataPathGuard &guard = m_experiment.dataPathGuard();
+    guard.setFolders({ m_installationLayout.dataFolder, m_settings.dataDirectory });
+    const ScratchRunReader reader(m_baseDirectory, m_experiment.expLanguage());
     m_clients.getProbandList(m_settings.dataDirectory, m_experiment.languageCode(),
-                             ScratchRunReader(m_baseDirectory, m_experiment.expLanguage()));
+                             [&guard, reader](const QString &path, ORVA_Proband &record) {
+                                 return guard.allows(path) && reader(path, record);
+                             });
 }
 
 void MainWindowContent::onFileNew()
@@ -1264,7 +1290,10 @@ bool MainWindowContent::onExit()
 
 QString MainWindowContent::unsavedRunPath() const
 {
-    return QDir(m_settings.dataDirectory).filePath(QStringLiteral("unsaved-run.orv"));
+    // Beside the settings: per user where a shared data folder serves several operators.
+    return QFileInfo(m_installationLayout.settingsFile)
+        .dir()
+        .filePath(QStringLiteral("unsaved-run.orv"));
 }
 
 void MainWindowContent::onTerminate()

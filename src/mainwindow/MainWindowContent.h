@@ -12,6 +12,7 @@
 #include "records/ClientFiles.h"
 #include "records/ClientList.h"
 #include "records/DataFolderLock.h"
+#include "records/InstallationLayout.h"
 #include "records/Registry.h"
 #include "records/Settings.h"
 #include "support/StringTable.h"
@@ -188,6 +189,8 @@ private:
     /// The client record's names, birthday and the run's comment into their fields.
     void showClientInFields();
     void readInstallation();
+    /// Where the files go for this installation and user, and the guard of the data folders.
+    void applyLayout();
     void createFonts();
     void createSubWindows();
     QWidget *
@@ -222,6 +225,7 @@ private:
     ORVA_Experiment m_experiment;
     StringTable m_strings;
     Settings m_settings;
+    InstallationLayout m_installationLayout;
     std::unique_ptr<RunController> m_controller;
     std::unique_ptr<Palette> m_palette;
     std::unique_ptr<TimerHost> m_timerHost;

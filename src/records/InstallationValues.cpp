@@ -4,6 +4,9 @@
 #include "records/Registry.h"
 #include "support/Logger.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace orva {
 
 QString InstallationValues::keyPath()
@@ -35,6 +38,13 @@ Result<InstallationValues> InstallationValues::read(const Registry &registry)
                     "from %3: not found")
                     .arg(name, keyPath(), registry.hiveFile(QStringLiteral("HKEY_LOCAL_MACHINE"))));
         }
+    }
+    // An installed tree names its folders relative to its own file, so that it can be moved.
+    const QDir hiveFolder =
+        QFileInfo(registry.hiveFile(QStringLiteral("HKEY_LOCAL_MACHINE"))).absoluteDir();
+    for (QString *folder : { &values.root, &values.trueUpdateDir }) {
+        if (!folder->isEmpty() && QDir::isRelativePath(*folder))
+            *folder = QDir::cleanPath(hiveFolder.absoluteFilePath(*folder));
     }
     return values;
 }

@@ -17,7 +17,8 @@ struct InstallationValues
     static QString keyPath();
 
     /// Reads "root", "TrueUpdateDir" and "language" in this order. A missing value fails, naming
-    /// the first one that is missing; the caller then must not run on half set up.
+    /// the first one that is missing; the caller then must not run on half set up. A relative
+    /// "root" or "TrueUpdateDir" is taken relative to the folder of the file that holds it.
     static Result<InstallationValues> read(const Registry &registry);
 
     QString root;

@@ -38,11 +38,23 @@ Registry::Locations Registry::defaultLocations()
     Locations locations;
     locations.localMachine = QStringLiteral("/etc/orva/registry.ini");
     const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    if (!executable.isEmpty())
-        locations.localMachineOverride =
-            QFileInfo(executable).absoluteDir().filePath(QStringLiteral("registry.ini"));
-    locations.currentUser = QDir::homePath() + QStringLiteral("/.config/orva/registry.ini");
+    if (!executable.isEmpty()) {
+        const QDir bin = QFileInfo(executable).absoluteDir();
+        locations.localMachineOverride = bin.filePath(QStringLiteral("registry.ini"));
+        locations.localMachineFallback = QDir::cleanPath(
+            bin.filePath(QStringLiteral(ORVA_INSTALLED_ROOT_FROM_BIN "/registry.ini")));
+    }
+    locations.currentUser = userConfigFolder() + QStringLiteral("/orva/registry.ini");
     return locations;
+}
+
+QString Registry::userConfigFolder()
+{
+    // Relative values are to be ignored, as the XDG base directories say.
+    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+        return QDir::cleanPath(configured);
+    return QDir::homePath() + QStringLiteral("/.config");
 }
 
 Registry::Registry(Locations locations)
@@ -55,6 +67,10 @@ QString Registry::hiveFile(const QString &hive) const
         if (!m_locations.localMachineOverride.isEmpty()
             && QFileInfo::exists(m_locations.localMachineOverride))
             return m_locations.localMachineOverride;
+        if (!m_locations.localMachineFallback.isEmpty()
+            && !QFileInfo::exists(m_locations.localMachine)
+            && QFileInfo::exists(m_locations.localMachineFallback))
+            return m_locations.localMachineFallback;
         return m_locations.localMachine;
     }
     if (hive.compare(kCurrentUser, Qt::CaseInsensitive) == 0)

@@ -19,16 +19,22 @@ public:
         /// When this file exists it is the local-machine hive instead (a portable or demo
         /// installation keeps its own values beside the executable).
         QString localMachineOverride;
-        QString currentUser; ///< normally ~/.config/orva/registry.ini
+        QString currentUser; ///< normally $XDG_CONFIG_HOME/orva/registry.ini
         QString users;
+        /// When neither of the local-machine files exists, the values an installed tree carries
+        /// for itself: share/orva/registry.ini beside the executable's bin/ folder.
+        QString localMachineFallback;
     };
 
     /// The platform's answer for a key or value that is not there (ERROR_FILE_NOT_FOUND).
     static constexpr int kNotFound = 2;
 
     /// /etc/orva/registry.ini, overridden by registry.ini beside the executable, and
-    /// ~/.config/orva/registry.ini for the current user.
+    /// $XDG_CONFIG_HOME/orva/registry.ini (~/.config without the variable) for the current user.
     static Locations defaultLocations();
+
+    /// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+    static QString userConfigFolder();
 
     explicit Registry(Locations locations = defaultLocations());
 

@@ -149,7 +149,7 @@ int Settings::materialLanguage(int userInterfaceLanguage) const
     return expLanguage == kNoLanguage ? userInterfaceLanguage : expLanguage;
 }
 
-bool Settings::checkDataDirectory(const QString &baseDirectory,
+bool Settings::checkDataDirectory(const QString &defaultDirectory,
                                   MessageBoxes &boxes,
                                   const StringTable &strings)
 {
@@ -160,7 +160,7 @@ bool Settings::checkDataDirectory(const QString &baseDirectory,
     const MessageAnswer answer =
         boxes.show(strings.text(110), text, MessageIcon::Question, MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes)
-        dataDirectory = defaultDataDirectory(baseDirectory);
+        dataDirectory = defaultDirectory;
     return QFileInfo(dataDirectory).isDir();
 }
 

@@ -51,9 +51,10 @@ public:
     /// when the file named none.
     int materialLanguage(int userInterfaceLanguage) const;
 
-    /// When the data directory does not exist, asks whether to go back to "<base>/data" and does
-    /// so on Yes. Returns false when the directory is still missing afterwards.
-    bool checkDataDirectory(const QString &baseDirectory,
+    /// When the data directory does not exist, asks whether to go back to `defaultDirectory`
+    /// (the installation's data folder, "<base>/data" in a portable one) and does so on Yes.
+    /// Returns false when the directory is still missing afterwards.
+    bool checkDataDirectory(const QString &defaultDirectory,
                             MessageBoxes &boxes,
                             const StringTable &strings);
 

@@ -41,7 +41,8 @@ struct Installation
     {
         StartupOptions options;
         options.currentDirectory = dir.filePath(QStringLiteral("bin"));
-        options.registry = Registry::Locations { registryFile(), QString(), QString(), QString() };
+        options.registry =
+            Registry::Locations { registryFile(), QString(), QString(), QString(), QString() };
         options.logFile = dir.filePath(QStringLiteral("bin/log.txt"));
         return options;
     }

@@ -47,7 +47,7 @@ struct ScratchInstallation
         StartupOptions options;
         options.currentDirectory = dir.filePath(QStringLiteral("bin"));
         options.registry = Registry::Locations { dir.filePath(QStringLiteral("bin/registry.ini")),
-                                                 QString(), QString(), QString() };
+                                                 QString(), QString(), QString(), QString() };
         options.logFile = dir.filePath(QStringLiteral("bin/log.txt"));
         return options;
     }

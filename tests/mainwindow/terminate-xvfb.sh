@@ -32,7 +32,7 @@ wait "$orva_pid" || status=$?
 orva_pid=
 [ "$status" -eq 0 ] || fail "the program ended with $status on SIGTERM"
 grep -q '^BEGIN: On Terminate$' "$work/bin/log.txt" || fail "the signal was not handled"
-[ -s "$work/data/unsaved-run.orv" ] || fail "the unsaved run was not kept"
+[ -s "$work/bin/unsaved-run.orv" ] || fail "the unsaved run was not kept"
 grep -q '^\[ExpList\]' "$work/data/Testfall-Erika.orl" || fail "the run's entries were lost"
 grep -q '^DataDirectory ' "$work/bin/ORVA.ini" || fail "the settings were not written"
 
@@ -43,7 +43,7 @@ question=$(wait_for_window "^Bestätigung$" 20) || fail "the kept run was not of
 "$screenshot" "$artefacts/terminate-offered-back.png"
 xdotool windowfocus --sync "$question" key Return
 sleep 1
-[ ! -e "$work/data/unsaved-run.orv" ] || fail "the kept run is still waiting after it was opened"
+[ ! -e "$work/bin/unsaved-run.orv" ] || fail "the kept run is still waiting after it was opened"
 main=$(wait_for_window "^ORVA 3.1.31$" 10) || fail "the main window did not appear"
 xdotool windowfocus --sync "$main" key alt+d
 sleep 0.5
@@ -54,5 +54,5 @@ ls "$work"/data/de_de/Testfall-Erika_*-VT*.orv >/dev/null 2>&1 || fail "the kept
 kill -TERM "$orva_pid"
 wait "$orva_pid" || fail "the program ended with $? on the second SIGTERM"
 orva_pid=
-[ ! -e "$work/data/unsaved-run.orv" ] || fail "a saved run was kept as unsaved"
+[ ! -e "$work/bin/unsaved-run.orv" ] || fail "a saved run was kept as unsaved"
 echo "1 passed, 0 failed"

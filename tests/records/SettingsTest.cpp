@@ -230,8 +230,8 @@ void SettingsTest::dataDirectoryCheck()
     test::RecordingMessageBoxes messageBoxes;
     messageBoxes.answers << static_cast<MessageAnswer>(answer);
 
-    const bool found =
-        settings.checkDataDirectory(base.path(), messageBoxes, StringTable::german());
+    const bool found = settings.checkDataDirectory(Settings::defaultDataDirectory(base.path()),
+                                                   messageBoxes, StringTable::german());
     QCOMPARE(messageBoxes.boxes.size(), boxes);
     QCOMPARE(settings.dataDirectory, reset ? base.filePath(QStringLiteral("data")) : chosen);
     QCOMPARE(found, exists || reset);
