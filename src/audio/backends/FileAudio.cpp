@@ -98,8 +98,7 @@ void FileAudioOutput::run(FrameSource &source)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
     }
-    const Status saved =
-        AtomicFileWriter::write(m_path, wavHeader(2, quint32(data.size())) + data);
+    const Status saved = AtomicFileWriter::write(m_path, wavHeader(2, quint32(data.size())) + data);
     if (!saved.ok())
         logMessage(1, "ERROR: the sound output could not be saved: %s\n",
                    saved.error().toUtf8().constData());
