@@ -8,7 +8,6 @@
 #include "mainwindow/MainWindowContent.h"
 #include "mainwindow/QtMessageBoxes.h"
 #include "support/Clock.h"
-#include "support/ErrorReport.h"
 #include "support/Logger.h"
 #include "support/ProgramVersion.h"
 #include "support/TerminationSignals.h"
@@ -64,7 +63,6 @@ int main(int argc, char *argv[])
         // Log lines go to stderr too when asked for, as a debugger output would show them.
         options.logToStderr = qEnvironmentVariableIsSet("ORVA_LOG_STDERR");
         orva::MainWindowContent content(options, clock, boxes);
-        orva::setErrorBoxes(&boxes);
         audio.setOutput(makeOutput(content.audioOutputSetting(), clock));
         audio.setInput(makeInput(content.audioInputSetting(), clock));
         audio.setMessageBoxes(&boxes);
@@ -93,7 +91,6 @@ int main(int argc, char *argv[])
             orva::logMessage(7, "WinMain : Start MessageLoop\n");
             exitCode = QApplication::exec();
         }
-        orva::setErrorBoxes(nullptr);
     }
     audio.stopDevices();
     return exitCode;

@@ -92,6 +92,9 @@ MainWindowContent::MainWindowContent(StartupOptions options,
 {
     if (m_options.currentDirectory.isEmpty())
         m_options.currentDirectory = QDir::currentPath();
+    // The recordings are read below; a damaged one is reported in its own box before the
+    // start-up ends, not only in the log.
+    m_previousErrorBoxes = setErrorBoxes(&m_boxes);
     openLog();
     logMessage(1, "BEGIN: Constructor MainWindowContent\n");
 
@@ -151,6 +154,7 @@ MainWindowContent::~MainWindowContent()
     // the settings of this session were not kept.
     if (!written.ok())
         reportSaveFailure(m_boxes, m_strings, kSettingsNotSaved, written);
+    setErrorBoxes(m_previousErrorBoxes);
     logMessage(1, "END: Destructor MainWindowContent\n");
     Logger::instance().close();
 }

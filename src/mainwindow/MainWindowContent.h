@@ -222,6 +222,7 @@ private:
     StartupOptions m_options;
     const Clock &m_clock;
     MessageBoxes &m_boxes;
+    MessageBoxes *m_previousErrorBoxes = nullptr; ///< restored at the end
     ORVA_Experiment m_experiment;
     StringTable m_strings;
     Settings m_settings;

@@ -63,6 +63,7 @@ class MainWindowTest : public QObject
 
 private slots:
     void startingWithoutRecordingsShowsError111AndEndsWithMinusOne();
+    void damagedRecordingIsNamedInABoxBeforeTheStartUpEnds();
     void missingInstallationValuesFallBackToTheStartFolder();
     void menuCarriesTheCommandNumbersAndTexts();
     void startsOnTheDemoInstallationWithEveryChildWindowLaidOut();
@@ -96,6 +97,30 @@ void MainWindowTest::startingWithoutRecordingsShowsError111AndEndsWithMinusOne()
     QVERIFY(log.contains(QStringLiteral("Con MWC 10: Initial Directory %1\n")
                              .arg(installation.dir.path())
                              .toUtf8()));
+}
+
+void MainWindowTest::damagedRecordingIsNamedInABoxBeforeTheStartUpEnds()
+{
+    Installation installation;
+    QDir(installation.dir.path()).mkpath(QStringLiteral("media/de_de/Silben81"));
+    const QString damaged =
+        installation.dir.filePath(QStringLiteral("media/de_de/Silben81/ba.wav"));
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("RIFF\x24\x00\x00\x00WAVEfmt "); // cut off inside the format chunk
+    file.close();
+    SteadyClock clock;
+    test::RecordingMessageBoxes boxes;
+    {
+        MainWindowContent content(installation.options(), clock, boxes);
+        MainWindow window(content, content.strings());
+        QVERIFY(!content.onCreate(&window));
+        QVERIFY2(boxes.boxes.size() >= 2, qPrintable(QString::number(boxes.boxes.size())));
+        QCOMPARE(boxes.boxes.first().title, QStringLiteral("Error"));
+        QVERIFY2(boxes.boxes.first().text.endsWith(damaged), qPrintable(boxes.boxes[0].text));
+        QCOMPARE(boxes.boxes.last().text, content.strings().text(111)); // the last word
+    }
+    QVERIFY(installation.log().contains(damaged.toUtf8()));
 }
 
 void MainWindowTest::missingInstallationValuesFallBackToTheStartFolder()
