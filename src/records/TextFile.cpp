@@ -17,6 +17,7 @@ namespace {
 
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 constexpr char kUtf16Mark[] = "\xFF\xFE";
+constexpr char kUtf16BigEndianMark[] = "\xFE\xFF";
 
 QByteArray utf16LittleEndian(const QString &text)
 {
@@ -111,6 +112,12 @@ void TextFile::startReading(QByteArray bytes)
     } else if (bytes.startsWith(kUtf16Mark)) {
         m_encoding = Encoding::Utf16LE;
         bytes.remove(0, 2);
+    } else if (bytes.startsWith(kUtf16BigEndianMark)) {
+        // Written by other editors; held in the order the rest of the reader knows.
+        m_encoding = Encoding::Utf16LE;
+        bytes.remove(0, 2);
+        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+            std::swap(bytes[i], bytes[i + 1]);
     } else {
         m_encoding = Encoding::EightBit;
     }

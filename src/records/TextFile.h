@@ -10,7 +10,8 @@
 namespace orva {
 
 /// A whole text file held in memory and handed out line by line as wide text, whatever its
-/// encoding (8-bit Latin-1, UTF-8 or UTF-16 little-endian, told apart by the byte-order mark).
+/// encoding (8-bit Latin-1, UTF-8 or UTF-16 of either byte order, told apart by the byte-order
+/// mark; big-endian text is read, never written).
 /// Every file format of the program is read through it. It can also collect text and write it out
 /// with the byte-order mark of a chosen encoding. One object per file; not thread-safe.
 class TextFile final : public LineSource

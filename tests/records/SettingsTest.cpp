@@ -25,12 +25,14 @@ Settings readText(const QByteArray &bytes)
     return settings;
 }
 
-QByteArray utf16WithMark(const QString &text)
+QByteArray utf16WithMark(const QString &text, bool bigEndian = false)
 {
-    QByteArray bytes("\xFF\xFE");
+    QByteArray bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
     for (const QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
+        const char low = char(c.unicode() & 0xFF);
+        const char high = char(c.unicode() >> 8);
+        bytes.append(bigEndian ? high : low);
+        bytes.append(bigEndian ? low : high);
     }
     return bytes;
 }
@@ -164,11 +166,13 @@ void SettingsTest::readsUtf16WithMarkLikeItsOwnUtf8()
     QString text = settings.toText();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 
-    const Settings back = readText(utf16WithMark(text));
-    QCOMPARE(back.dataDirectory, settings.dataDirectory);
-    QCOMPARE(back.expLanguage, 2);
-    QCOMPARE(back.client.lastName().value_or(QString()), QStringLiteral("Meier"));
-    QCOMPARE(back.materialLanguage(0), 2);
+    for (const bool bigEndian : { false, true }) {
+        const Settings back = readText(utf16WithMark(text, bigEndian));
+        QCOMPARE(back.dataDirectory, settings.dataDirectory);
+        QCOMPARE(back.expLanguage, 2);
+        QCOMPARE(back.client.lastName().value_or(QString()), QStringLiteral("Meier"));
+        QCOMPARE(back.materialLanguage(0), 2);
+    }
     QCOMPARE(readText("ExpLanguage 6\n").materialLanguage(4), 4);
 }
 

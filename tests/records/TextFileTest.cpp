@@ -78,9 +78,9 @@ void TextFileTest::decodesByByteOrderMark_data()
         << QStringList { QString(QChar(0x010D)) + QChar(0x0A0A), "z" };
     QTest::newRow("UTF-16 with a trailing odd byte")
         << QByteArray("\xFF\xFEo\0k\0\x41", 7) << 3 << QStringList { "ok" };
-    QTest::newRow("big-endian mark is 8-bit text")
-        << QByteArray("\xFE\xFF\0a", 4) << 1
-        << QStringList { QString::fromLatin1("\xFE\xFF\0a", 4) };
+    QTest::newRow("UTF-16 BE with mark, as other editors write it")
+        << QByteArray("\xFE\xFF\0a\0\n\x01\x05\0\r\0\n", 12) << 3
+        << QStringList { "a", QString::fromUtf8("ą") };
     QTest::newRow("invalid UTF-8 does not stop the file")
         << QByteArray("\xEF\xBB\xBF\xFF\xC3\nnext") << 2
         << QStringList { QString(2, QChar::ReplacementCharacter), "next" };
