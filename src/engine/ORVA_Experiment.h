@@ -10,6 +10,7 @@
 #include "engine/SyllableList.h"
 #include "records/DataPathGuard.h"
 #include "records/ORVA_Proband.h"
+#include "records/SyllableListFile.h"
 #include "records/UserLog.h"
 
 #include <QList>
@@ -247,6 +248,9 @@ private:
     ORVA_Wave *currentNoise();
 
     SyllableListSet m_trainSyllableList;
+    /// Own lists of the current language whose syllables have no recording now: not offered,
+    /// but written back as they were, so that they are there again once the recordings are.
+    QList<SyllableListFile::OwnList> m_unresolvedOwnLists;
     SyllableListSet m_testSyllableList;
     ORVA_Proband m_client;
     QString m_comment;

@@ -20,6 +20,7 @@ bool ORVA_Experiment::readUserDefinedTrainSyllableLists()
                    lists.error().toUtf8().constData());
         return false;
     }
+    m_unresolvedOwnLists.clear();
     for (const SyllableListFile::OwnList &own : lists.value()) {
         if (own.language != m_expLanguage)
             continue;
@@ -30,8 +31,13 @@ bool ORVA_Experiment::readUserDefinedTrainSyllableLists()
         list.active = own.active;
         for (const QString &syllable : own.syllables)
             list.entries.append({ syllable, -1 });
-        // A list with a syllable that has no recording is left out without a message.
-        addOwnTrainList(std::move(list));
+        if (!addOwnTrainList(std::move(list))) {
+            logMessage(1, QStringLiteral("   own list %1 is not offered: a syllable of it has no "
+                                         "recording; it stays in the file\n")
+                              .arg(own.label));
+            m_unresolvedOwnLists << own;
+            m_trainSyllableList.reserveOwnId(own.id);
+        }
     }
     return true;
 }
@@ -61,6 +67,7 @@ Status ORVA_Experiment::writeUserDefinedTrainSyllableTrain() const
             own.syllables << entry.name;
         lists << own;
     }
+    lists << m_unresolvedOwnLists;
     // Only the current language's lists are in memory; those of the other languages are carried
     // over from the file as it is.
     const Result<QList<SyllableListFile::OwnList>> onDisk = SyllableListFile::read(path);

@@ -37,6 +37,8 @@ public:
     void addList(SyllableList list);
     /// Empties the set and sets both counters back.
     void clear();
+    /// Keeps `id` from being given to a new own list (a list of the file that is not offered).
+    void reserveOwnId(int id) { m_nextOwnId = qMax(m_nextOwnId, id + 1); }
 
     int size() const { return static_cast<int>(m_lists.size()); }
     const SyllableList &at(int position) const { return m_lists[position]; }

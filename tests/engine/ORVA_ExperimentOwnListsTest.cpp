@@ -87,6 +87,21 @@ void ORVA_ExperimentOwnListsTest::listWithASyllableOutsideTheStockIsLeftOut()
     experiment.setLanguage(DE_DE, false, false);
     experiment.createSyllableLists();
     QVERIFY(!experiment.trainSyllableList().byId(102));
+
+    // It is not offered, but it stays in the file, and its id stays its own.
+    SyllableList made;
+    made.label = QStringLiteral("Neu");
+    made.language = DE_DE;
+    made.entries = { { QStringLiteral("ka"), -1 } };
+    QVERIFY(experiment.addOwnTrainList(made));
+    QVERIFY(experiment.writeUserDefinedTrainSyllableTrain().ok());
+    const QString text = QString::fromUtf8(readFile(m_path));
+    QVERIFY2(text.contains(QStringLiteral("Fremd DE_DE ba qq 102 1 \r\n")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Neu DE_DE ka 105 1 \r\n")));
+    experiment.createSyllableLists(); // read again, as at the next start
+    QVERIFY(!experiment.trainSyllableList().byId(102));
+    QVERIFY(experiment.writeUserDefinedTrainSyllableTrain().ok());
+    QVERIFY(QString::fromUtf8(readFile(m_path)).contains(QStringLiteral("Fremd DE_DE ba qq 102")));
 }
 
 void ORVA_ExperimentOwnListsTest::writingKeepsTheListsOfOtherLanguages()
