@@ -32,9 +32,10 @@ bool ORVA_Experiment::readUserDefinedTrainSyllableLists()
         for (const QString &syllable : own.syllables)
             list.entries.append({ syllable, -1 });
         if (!addOwnTrainList(std::move(list))) {
-            logMessage(1, QStringLiteral("   own list %1 is not offered: a syllable of it has no "
-                                         "recording; it stays in the file\n")
-                              .arg(own.label));
+            logMessage(1,
+                       QStringLiteral("   own list %1 is not offered: a syllable of it has no "
+                                      "recording; it stays in the file\n")
+                           .arg(own.label));
             m_unresolvedOwnLists << own;
             m_trainSyllableList.reserveOwnId(own.id);
         }

@@ -20,6 +20,12 @@ QString ClientFiles::safeFileNamePart(const QString &name)
     }
     if (safe.startsWith(u'.'))
         safe[0] = u'_';
+    // Cut whole characters (a surrogate pair stays together) until the bytes fit.
+    while (safe.toUtf8().size() > kMaxNamePartBytes) {
+        safe.chop(1);
+        if (!safe.isEmpty() && safe.back().isHighSurrogate())
+            safe.chop(1);
+    }
     return safe;
 }
 

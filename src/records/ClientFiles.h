@@ -24,9 +24,12 @@ public:
     };
 
     /// `name` as one part of a file name: "/", "\" and control characters become "_", and so does
-    /// a leading ".", so that a pasted name can neither leave its folder nor hide the file.
-    /// Ordinary names are returned unchanged.
+    /// a leading ".", so that a pasted name can neither leave its folder nor hide the file. A name
+    /// longer than kMaxNamePartBytes in UTF-8 is cut there, so that a run file name with both
+    /// names stays within the 255 bytes a file system allows. Ordinary names are returned
+    /// unchanged.
     static QString safeFileNamePart(const QString &name);
+    static constexpr int kMaxNamePartBytes = 100;
 
     /// The run file name "<last>[-<first>]_yy-mm-dd_hh-mm-<kind><nn>.orv", with
     /// "<data directory>/<language>/" in front when `withFolder`. Without a last name or without a

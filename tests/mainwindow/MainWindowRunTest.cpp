@@ -76,6 +76,7 @@ private slots:
     void savingNeedsNameAndBirthdayAndWritesTheRunFile();
     void saveUnderANameAddsTheExtensionOnlyWithoutADot();
     void twoRunsOfOneClientInOneMinuteAreBothKept();
+    void clientWithAVeryLongNameIsSavedWithItsHistory();
     void secondProgramOnTheSameDataFolderIsRefused();
     void closingDuringARunKeepsItsEntriesSoFar();
     void saveFollowsTheSaveModes();
@@ -364,6 +365,28 @@ void MainWindowRunTest::saveUnderANameAddsTheExtensionOnlyWithoutADot()
     content().onCommand(32811);
     QVERIFY(existing.open(QIODevice::ReadOnly));
     QVERIFY(existing.readAll().contains("ORVA Experiment 2.0"));
+}
+
+void MainWindowRunTest::clientWithAVeryLongNameIsSavedWithItsHistory()
+{
+    const QString name(300, QLatin1Char('x'));
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(name);
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    content().onCommand(32778);
+    QCOMPARE(m_boxes.boxes.last().text, content().strings().text(151));
+    const QStringList runs =
+        QDir(m_installation->path(QStringLiteral("data/de_de"))).entryList(QDir::Files);
+    QCOMPARE(runs.size(), 1);
+    RunFileContent run;
+    QCOMPARE(RunFile::read(m_installation->path(QStringLiteral("data/de_de/")) + runs[0], 0, run),
+             0);
+    QCOMPARE(run.client.lastName(), std::optional<QString>(name)); // the whole name inside
+    UserLog history([] { return 0; });
+    QVERIFY(history.load(m_installation->path(QStringLiteral("data/%1.orl"))
+                             .arg(QString(ClientFiles::kMaxNamePartBytes, QLatin1Char('x')))));
+    QCOMPARE(history.entries().size(), 1);
 }
 
 void MainWindowRunTest::twoRunsOfOneClientInOneMinuteAreBothKept()

@@ -143,6 +143,10 @@ void ClientFilesTest::pastedNamesStayInTheirFolder_data()
     QTest::newRow("hidden file") << ".Meier"
                                  << ""
                                  << "_Meier_";
+    QTest::newRow("names too long for a file name are cut")
+        << QString(300, QChar(u'ü')) << QString(300, QLatin1Char('a'))
+        << QString(50, QChar(u'ü')) + QLatin1Char('-') + QString(100, QLatin1Char('a'))
+            + QStringLiteral("_20-01-01_");
     QTest::newRow("ordinary names unchanged") << "Müller-Lüdenscheidt"
                                               << "Anna Lena"
                                               << "Müller-Lüdenscheidt-Anna Lena_";
