@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScratchInstallation.h"
+#include "TestTimers.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ManualTimers.h"
 #include "fakes/RecordingMessageBoxes.h"
@@ -12,18 +13,9 @@
 #include <QTest>
 
 using namespace orva;
+using orva::test::TestTimers;
 
 namespace {
-
-struct TestTimers final : TimerService
-{
-    explicit TestTimers(test::ManualClock &clock)
-        : timers(clock)
-    { }
-    void setTimer(int id, int ms) override { timers.set(id, ms); }
-    void stopTimer(int id) override { timers.stop(id); }
-    test::ManualTimers timers;
-};
 
 QByteArray contentOf(const QString &path)
 {

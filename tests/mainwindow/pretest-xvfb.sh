@@ -6,13 +6,10 @@
 #   pretest-xvfb.sh <orva> <demo installation> <orva_screenshot> <artefacts folder>
 set -euo pipefail
 orva=$1 demo=$2 screenshot=$3 artefacts=$4
-mkdir -p "$artefacts"
-[ -f "$demo/media/de_de/Silben81/ba.wav" ] || { echo "SKIP: no demo installation"; exit 0; }
-
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/xvfb-session.sh"
-make_installation pretest-log.txt
-start_display
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
+standard_session pretest-log.txt
+make_installation
+start_display 121
 
 (cd "$work/bin" && exec ./orva) &
 orva_pid=$!

@@ -6,26 +6,13 @@
 #   startup-xvfb.sh <orva> <demo installation> <orva_screenshot> <artefacts folder>
 set -euo pipefail
 orva=$1 demo=$2 screenshot=$3 artefacts=$4
-mkdir -p "$artefacts"
-[ -f "$demo/media/de_de/Silben81/ba.wav" ] || { echo "SKIP: no demo installation"; exit 0; }
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
+standard_session startup-log.txt
 
-work=$(mktemp -d)
-xvfb_pid=
-orva_pid=
-cleanup() {
-    [ -n "$orva_pid" ] && kill "$orva_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/bin" "$work/data"
-for code in de_de en_us en_uk es_es fr_fr pl_pl; do mkdir -p "$work/data/$code"; done
-ln -s "$demo/media" "$work/media"
+make_folders
 for code in en_us en_uk es_es fr_fr pl_pl; do
     [ -d "$demo/bin/$code" ] && cp -r "$demo/bin/$code" "$work/bin/"
 done
-cp "$orva" "$work/bin/orva"
 cat >"$work/bin/registry.ini" <<INI
 [HKEY_LOCAL_MACHINE\\SOFTWARE\\Norquell\\ORVA\\3.1]
 root=$work
@@ -35,27 +22,7 @@ AudioOutput=none
 AudioInput=none
 INI
 
-# An X server of our own on a free display number.
-display=
-for n in $(seq 90 120); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "FAIL: no free X display"; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$work/runtime"
-unset WAYLAND_DISPLAY
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
-fail() { echo "FAIL: $*"; exit 1; }
-wait_for_window() { # wait_for_window <title> <seconds>
-    for _ in $(seq $(($2 * 10))); do
-        xdotool search --name "$1" 2>/dev/null | head -n 1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+start_display 90
 
 # First start: no settings file yet, so the warning comes once.
 (cd "$work/bin" && exec ./orva) &

@@ -5,15 +5,12 @@
 #   terminate-xvfb.sh <orva> <demo installation> <orva_screenshot> <artefacts folder>
 set -euo pipefail
 orva=$1 demo=$2 screenshot=$3 artefacts=$4
-mkdir -p "$artefacts"
-[ -f "$demo/media/de_de/Silben81/ba.wav" ] || { echo "SKIP: no demo installation"; exit 0; }
-
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/xvfb-session.sh"
-make_installation terminate-log.txt
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
+standard_session terminate-log.txt
+make_installation
 # An aborted pre-test is to be saved too, so the ended run counts as unsaved.
 sed -i 's/^Threshold -40$/Threshold -40\nPreTestSaveMode 2/' "$work/bin/ORVA.ini"
-start_display
+start_display 151
 
 (cd "$work/bin" && exec ./orva) &
 orva_pid=$!

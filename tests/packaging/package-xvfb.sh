@@ -21,6 +21,7 @@ for tool in lintian desktop-file-validate appstreamcli Xvfb xdotool sox runuser 
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (./tools/setup.sh installs it)"; exit 1; }
 done
 
+source "$(dirname "${BASH_SOURCE[0]}")/../mainwindow/xvfb-session.sh"
 work=$(mktemp -d)
 chmod 755 "$work"
 user=orva-test-$$
@@ -94,34 +95,16 @@ Vorname=Erika
 Geburtstag=05.03.2011
 INI
 chown -R "$user:" "$home" "$work/cwd"
-# The client's voice: a 120 ms burst of a 180 Hz buzz every 1.05 s, for two minutes.
-sox -q -n -r 44100 -b 16 -c 1 "$work/burst.wav" synth 0.12 square 180 vol 0.5 fade t 0.005 0.12 0.02
-sox -q -n -r 44100 -b 16 -c 1 "$work/gap.wav" trim 0 0.93
-sox -q "$work/burst.wav" "$work/gap.wav" "$work/cycle.wav"
-sox -q "$work/cycle.wav" "$work/microphone.wav" repeat 114
+make_voice "$work"
 chmod 644 "$work/microphone.wav"
 
-display=
-for n in $(seq 151 180); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+start_display 211
+display=$DISPLAY
 
 start_orva() { # the installed program, as the user, from the folder its log goes to
     runuser -u "$user" -- env -i PATH=/usr/bin:/bin HOME="$home" USER="$user" DISPLAY="$display" \
         QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$home/runtime" sh -c "cd '$work/cwd' && exec orva" &
     orva_pid=$!
-}
-wait_for_window() { # wait_for_window <title> <seconds>: polls every 20 ms
-    for _ in $(seq $(($2 * 50))); do
-        xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 && return 0
-        sleep 0.02
-    done
-    return 1
 }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 log=$work/cwd/log.txt
