@@ -66,6 +66,10 @@ done
 xdotool key alt+d
 sleep 0.5
 xdotool key b
+# The aborted run may first report onsets that came too early.
+if warning=$(wait_for_window "ORVA Warnung" 2); then
+    xdotool windowfocus --sync "$warning" key Return
+fi
 for _ in $(seq 100); do kill -0 "$orva_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$orva_pid" 2>/dev/null; then
     "$screenshot" "$artefacts/keys-not-closed.png"
@@ -74,9 +78,10 @@ fi
 wait "$orva_pid" || fail "the program ended with $?"
 orva_pid=
 
-grep -q '^Name=Zweitname$' "$work/bin/ORVA.ini" || fail "Tab did not lead to the last-name field"
-grep -q '^Threshold -45$' "$work/bin/ORVA.ini" \
-    || fail "Down×5 on the slider gave $(grep '^Threshold' "$work/bin/ORVA.ini")"
+settings=$(tr -d '\r' <"$work/bin/ORVA.ini")
+grep -q '^Name=Zweitname$' <<<"$settings" || fail "Tab did not lead to the last-name field"
+grep -q '^Threshold -45$' <<<"$settings" \
+    || fail "Down×5 on the slider gave $(grep '^Threshold' <<<"$settings")"
 history="$work/data/Zweitname-Erika.orl"
 [ -f "$history" ] || fail "no training history"
 entries=$(grep -c '^\[[0-9]*\]' "$history" || true)
