@@ -40,12 +40,22 @@ void PulseReferenceTest::reactionTimesAgreeWithTheRecordings()
     for (double e : errors)
         shown << QString::number(e, 'f', 2);
     qInfo().noquote() << "errors of the reaction times (ms):" << shown.join(QLatin1Char(' '));
-    qInfo() << "glitches:" << result.glitches;
-    // Within 1 ms of the truth, the first sound of the session included, with a little room for
-    // where within its buffer the answer's first loud sample was seen.
-    for (size_t i = 0; i < errors.size(); ++i)
-        QVERIFY2(std::abs(errors[i]) <= 1.0,
-                 qPrintable(QStringLiteral("sound %1: error %2 ms").arg(i).arg(errors[i])));
+    const test::Figures figures = test::figuresOf(errors, result.trialMinutes);
+    qInfo("%d measurements, %d flagged for a glitch; drift %.2f ms/min (the devices' rates make "
+          "%.2f)",
+          int(errors.size()), result.flagged, figures.driftPerMinute,
+          result.expectedDriftPerMinute());
+    // Flagged measurements are known to be off; most are not.
+    QVERIFY(errors.size() >= 2 * size_t(result.flagged));
+    // Every reaction time within 1 ms of the truth, the first of the session included. With two
+    // devices the truth is known up to a constant and the drift their rates make real: what is
+    // left after a straight line must be within 1 ms.
+    const std::vector<double> checked = result.truthKnown ? errors : result.residuals();
+    for (size_t i = 0; i < checked.size(); ++i)
+        QVERIFY2(std::abs(checked[i]) <= 1.0,
+                 qPrintable(QStringLiteral("sound %1: error %2 ms").arg(i).arg(checked[i])));
+    // Each sound's start and answer: the intervals between them as in the recordings. (Over
+    // 1.1 s a device's own rate moves them by a fraction of a millisecond only.)
     for (double e : result.startIntervalErrors)
         QVERIFY2(std::abs(e) <= 1.0, qPrintable(QStringLiteral("start interval %1 ms").arg(e)));
     for (double e : result.answerIntervalErrors)

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -44,16 +45,32 @@ public:
                           QStringLiteral("--channels=%1").arg(channels),
                           QStringLiteral("--latency-msec=20") });
         m_started = m_process.waitForStarted(5000);
+        m_startedUs = SteadyClock().nowUs();
     }
     ~ParecRecording() { stop(); }
 
     bool isRunning() const { return m_started && m_process.state() == QProcess::Running; }
+    /// Asks parec to end (by its process id); stop() waits for it.
+    void terminate()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_stoppedUs = SteadyClock().nowUs();
+        m_process.terminate();
+    }
+    /// How many frames a second the device delivered between start and stop on the program
+    /// clock: its rate within a few ms over the whole recording.
+    double framesPerSecond() const
+    {
+        const qint64 frames = QFileInfo(m_file).size() / (2 * m_channels);
+        return m_stoppedUs > m_startedUs ? frames * 1e6 / double(m_stoppedUs - m_startedUs) : 0;
+    }
     /// Ends parec by its process id; it writes what it has and quits.
     void stop()
     {
         if (m_process.state() == QProcess::NotRunning)
             return;
-        m_process.terminate();
+        terminate();
         if (!m_process.waitForFinished(5000))
             m_process.kill();
         m_process.waitForFinished(2000);
@@ -80,6 +97,8 @@ private:
     QString m_file;
     int m_channels = 1;
     bool m_started = false;
+    qint64 m_startedUs = 0;
+    qint64 m_stoppedUs = 0;
 };
 
 /// The sample indices where a sound begins: the first sample whose magnitude reaches `magnitude`
@@ -107,6 +126,7 @@ struct ReferenceResult
 {
     QString error; ///< why nothing could be measured; empty when the trials ran
     int missed = 0; ///< sounds without an answer from the program
+    int flagged = 0; ///< measurements flagged for a glitch, left out of the lists below
     qint64 glitches = 0;
     std::vector<double> trialMinutes; ///< when each sound started, from the first
     /// Reaction time by the program less the sound's own onset, and the truth beside it. Only
@@ -122,6 +142,44 @@ struct ReferenceResult
     std::vector<double> answerIntervalErrors;
     /// When each sound left against when it was asked to leave (only when asked).
     std::vector<double> scheduleErrors;
+    /// Frames in the two recordings of a two-device set-up (started and stopped together).
+    std::pair<qint64, qint64> recordedFrames;
+    /// Their frames per second of the program clock, start and stop of parec included.
+    std::pair<double, double> recordedRates;
+
+    /// The drift of the reaction times (ms a minute) that the devices' rates make real: with two
+    /// devices a listener that never corrects itself shortens or lengthens its delay by their
+    /// difference, which the recordings, read at their nominal rates, do not show. Measured from
+    /// the recordings' frame counts over the program clock, within a few ms over the session.
+    double expectedDriftPerMinute() const
+    {
+        if (truthKnown || recordedRates.first <= 0 || recordedRates.second <= 0)
+            return 0;
+        const double nominalVoice = recordedRates.second > 46000 ? 48000 : 44100;
+        return -(recordedRates.second / nominalVoice - recordedRates.first / 44100) * 60'000;
+    }
+
+    /// What is left of the errors after a straight line through them: jumps, wander, a first
+    /// sound timed differently from the rest.
+    std::vector<double> residuals() const
+    {
+        const std::vector<double> e = errors();
+        double mt = 0, me = 0;
+        for (size_t i = 0; i < e.size(); ++i) {
+            mt += trialMinutes[i] / e.size();
+            me += e[i] / e.size();
+        }
+        double sxy = 0, sxx = 0;
+        for (size_t i = 0; i < e.size(); ++i) {
+            sxy += (trialMinutes[i] - mt) * (e[i] - me);
+            sxx += (trialMinutes[i] - mt) * (trialMinutes[i] - mt);
+        }
+        const double slope = sxx > 0 ? sxy / sxx : 0;
+        std::vector<double> r;
+        for (size_t i = 0; i < e.size(); ++i)
+            r.push_back(e[i] - me - slope * (trialMinutes[i] - mt));
+        return r;
+    }
 
     /// Error of each reaction time against the truth (up to the constant when it is not known,
     /// the constant then taken as the mean).
@@ -239,17 +297,22 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
     (void)wave.setFormat(44100, 16);
     wave.appendBlock(WavBytes::samples16(samples));
     std::vector<qint64> starts, answers;
+    std::vector<bool> flagged;
     const qint64 glitchesBefore = session.glitchCount();
     QElapsedTimer session_;
     session_.start();
     while (session_.elapsed() < qint64(seconds) * 1000) {
         onsetUs.reset();
+        const qint64 glitchesAtStart = session.glitchCount();
         wave.play(false, false);
         const std::optional<qint64> startUs = wave.playStartUs();
         QElapsedTimer waited;
         waited.start();
         while (!onsetUs && waited.elapsed() < periodMs - 100)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // As the run controller does: a measurement that spans an underrun, an overflow or a
+        // re-anchored clock is flagged.
+        flagged.push_back(session.glitchCount() != glitchesAtStart);
         starts.push_back(startUs.value_or(-1));
         answers.push_back(onsetUs.value_or(-1));
         if (!onsetUs || !startUs)
@@ -266,8 +329,11 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
     if (room)
         room->stop();
     if (ears) {
+        ears->terminate(); // both at once, so that both recordings span the same time
+        voice->terminate();
         ears->stop();
         voice->stop();
+        result.recordedRates = { ears->framesPerSecond(), voice->framesPerSecond() };
     }
 
     // Onsets in the recordings: a sound is 110 ms long and the next comes a period later.
@@ -277,8 +343,11 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
         heard = soundOnsets(room->channel(0), trigger, quiet);
         spoken = soundOnsets(room->channel(1), trigger, quiet);
     } else {
+        result.recordedFrames = { qint64(ears->channel(0).size()),
+                                  qint64(voice->channel(0).size()) };
         heard = soundOnsets(ears->channel(0), trigger, quiet);
-        spoken = soundOnsets(voice->channel(0), trigger, qint64(voiceRate) * (periodMs - 400) / 1000);
+        spoken =
+            soundOnsets(voice->channel(0), trigger, qint64(voiceRate) * (periodMs - 400) / 1000);
     }
     // The recordings began before the first sound and end after the last.
     if (heard.size() != starts.size() || spoken.size() != starts.size()) {
@@ -293,10 +362,14 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
     for (size_t i = 0; i < starts.size(); ++i) {
         if (starts[i] < 0 || answers[i] < 0)
             continue;
+        if (flagged[i]) {
+            ++result.flagged;
+            continue;
+        }
         result.trialMinutes.push_back((starts[i] - firstUs) / 60e6);
         result.measured.push_back((answers[i] - starts[i]) / 1000.0 - ownOnset / 44.1);
         result.truth.push_back(spoken[i] * 1000.0 / voiceRate - heard[i] / 44.1);
-        if (i > 0 && starts[i - 1] >= 0 && answers[i - 1] >= 0) {
+        if (i > 0 && starts[i - 1] >= 0 && answers[i - 1] >= 0 && !flagged[i - 1]) {
             result.startIntervalErrors.push_back((starts[i] - starts[i - 1]) / 1000.0
                                                  - (heard[i] - heard[i - 1]) / 44.1);
             result.answerIntervalErrors.push_back((answers[i] - answers[i - 1]) / 1000.0
