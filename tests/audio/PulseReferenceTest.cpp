@@ -7,7 +7,8 @@ using namespace orva;
 
 /// Reaction times checked against recordings made by parec, outside the program, on servers
 /// whose listener repeats every sound a constant time late: with headphones and microphone on one
-/// device clock (the truth exact to the sample), on two devices, and with a 48 kHz microphone.
+/// device clock (the truth exact to the sample), at 44.1 and at 48 kHz, on two devices, and with
+/// a 48 kHz microphone.
 class PulseReferenceTest : public QObject
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ void PulseReferenceTest::reactionTimesAgreeWithTheRecordings_data()
 {
     QTest::addColumn<int>("layout");
     QTest::newRow("one clock") << int(test::PulseServer::Layout::OneClock);
+    QTest::newRow("one clock at 48 kHz") << int(test::PulseServer::Layout::OneClock48k);
     QTest::newRow("two devices") << int(test::PulseServer::Layout::TwoDevices);
     QTest::newRow("48 kHz microphone") << int(test::PulseServer::Layout::Voice48k);
 }

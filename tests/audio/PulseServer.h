@@ -31,6 +31,8 @@ public:
         /// left channel, `voice` one onto its right, so that a recording of `room.monitor` holds
         /// what the client hears and what the microphone hears on one sample clock.
         OneClock,
+        /// The same on a 48 kHz device: both streams of the program are resampled.
+        OneClock48k,
         /// `headphones` and `voice` are two null sinks, each with its own clock.
         TwoDevices,
         /// Two devices, the microphone's (`voice`) at 48 kHz.
@@ -58,13 +60,16 @@ public:
         QString script;
         switch (layout) {
         case Layout::OneClock:
-            script = QStringLiteral(
-                "load-module module-null-sink sink_name=room rate=44100 channels=2 norewinds=1\n"
-                "load-module module-remap-sink sink_name=headphones master=room channels=2 "
-                "master_channel_map=front-left,front-left channel_map=front-left,front-right "
-                "remix=no\n"
-                "load-module module-remap-sink sink_name=voice master=room channels=1 "
-                "master_channel_map=front-right channel_map=mono remix=no\n");
+        case Layout::OneClock48k:
+            script =
+                QStringLiteral(
+                    "load-module module-null-sink sink_name=room rate=%1 channels=2 norewinds=1\n"
+                    "load-module module-remap-sink sink_name=headphones master=room channels=2 "
+                    "master_channel_map=front-left,front-left channel_map=front-left,front-right "
+                    "remix=no\n"
+                    "load-module module-remap-sink sink_name=voice master=room channels=1 "
+                    "master_channel_map=front-right channel_map=mono remix=no\n")
+                    .arg(layout == Layout::OneClock48k ? 48000 : 44100);
             break;
         case Layout::TwoDevices:
         case Layout::Voice48k:

@@ -247,11 +247,16 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
         result.error = server.error();
         return result;
     }
-    const bool oneClock = layout == PulseServer::Layout::OneClock;
-    const int voiceRate = layout == PulseServer::Layout::Voice48k ? 48000 : 44100;
+    const bool oneClock =
+        layout == PulseServer::Layout::OneClock || layout == PulseServer::Layout::OneClock48k;
+    const int voiceRate =
+        layout == PulseServer::Layout::Voice48k || layout == PulseServer::Layout::OneClock48k
+        ? 48000
+        : 44100;
+    const int earsRate = layout == PulseServer::Layout::OneClock48k ? 48000 : 44100;
     std::unique_ptr<ParecRecording> room, ears, voice;
     if (oneClock) {
-        room = std::make_unique<ParecRecording>(QStringLiteral("room.monitor"), 44100, 2,
+        room = std::make_unique<ParecRecording>(QStringLiteral("room.monitor"), earsRate, 2,
                                                 server.filePath(QStringLiteral("room.raw")));
     } else {
         ears = std::make_unique<ParecRecording>(QStringLiteral("headphones.monitor"), 44100, 2,
@@ -337,7 +342,7 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
     }
 
     // Onsets in the recordings: a sound is 110 ms long and the next comes a period later.
-    const qint64 quiet = 44100 * (periodMs - 400) / 1000;
+    const qint64 quiet = qint64(earsRate) * (periodMs - 400) / 1000;
     std::vector<qint64> heard, spoken;
     if (room) {
         heard = soundOnsets(room->channel(0), trigger, quiet);
@@ -368,10 +373,10 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
         }
         result.trialMinutes.push_back((starts[i] - firstUs) / 60e6);
         result.measured.push_back((answers[i] - starts[i]) / 1000.0 - ownOnset / 44.1);
-        result.truth.push_back(spoken[i] * 1000.0 / voiceRate - heard[i] / 44.1);
+        result.truth.push_back(spoken[i] * 1000.0 / voiceRate - heard[i] * 1000.0 / earsRate);
         if (i > 0 && starts[i - 1] >= 0 && answers[i - 1] >= 0 && !flagged[i - 1]) {
             result.startIntervalErrors.push_back((starts[i] - starts[i - 1]) / 1000.0
-                                                 - (heard[i] - heard[i - 1]) / 44.1);
+                                                 - (heard[i] - heard[i - 1]) * 1000.0 / earsRate);
             result.answerIntervalErrors.push_back((answers[i] - answers[i - 1]) / 1000.0
                                                   - (spoken[i] - spoken[i - 1]) * 1000.0
                                                       / voiceRate);

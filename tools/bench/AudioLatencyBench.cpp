@@ -4,7 +4,7 @@
 // listener repeats everything 300 ms late and never corrects its delay, and answered through the
 // program's capture. Prints, for one set-up, the error of the reaction times (mean, SD, worst,
 // drift a minute) beside the error of the sound start times.
-//   orva_audio_latency_bench one-clock|two-devices|48k [seconds, default 600]
+//   orva_audio_latency_bench one-clock|one-clock-48k|two-devices|48k [seconds, default 600]
 #include "audio/ReferenceTrials.h"
 
 #include <QCoreApplication>
@@ -23,8 +23,11 @@ int main(int argc, char *argv[])
         layout = test::PulseServer::Layout::TwoDevices;
     else if (std::strcmp(name, "48k") == 0)
         layout = test::PulseServer::Layout::Voice48k;
+    else if (std::strcmp(name, "one-clock-48k") == 0)
+        layout = test::PulseServer::Layout::OneClock48k;
     else if (std::strcmp(name, "one-clock") != 0) {
-        std::fprintf(stderr, "usage: %s one-clock|two-devices|48k [seconds]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s one-clock|one-clock-48k|two-devices|48k [seconds]\n",
+                     argv[0]);
         return 2;
     }
     const int seconds = argc > 2 ? std::max(10, atoi(argv[2])) : 600;
