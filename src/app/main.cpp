@@ -68,6 +68,10 @@ int main(int argc, char *argv[])
         audio.setMessageBoxes(&boxes);
         orva::AudioSession::setCurrent(&audio);
         content.setAudioSession(&audio);
+        // The output runs from here to the end like the capture, so that its clock model has
+        // settled long before the first syllable and that syllable is timed like every other.
+        // When it does not start now, the first player tries again with its attempts and box.
+        (void)audio.startOutput();
         orva::logMessage(7, "START WinMain\n");
         orva::MainWindow window(content, content.strings());
         window.setWindowTitle(

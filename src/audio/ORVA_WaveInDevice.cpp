@@ -187,51 +187,66 @@ void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples
             const QByteArray buffer = m_pending;
             const qint64 bufferFrame = m_pendingFirstFrame;
             m_pending.clear();
-            if (m_outstanding.load() >= kBufferCount) {
-                // Every buffer is taken: these samples are lost, as with a device that has no
-                // empty buffer left. Later buffers keep their own frame numbers and times.
-                if (AudioSession *session = AudioSession::current())
-                    session->countCaptureOverflow();
-                if (!m_dropping)
-                    logMessage(1, "   WAVE record: all %d buffers wait; captured samples lost\n",
-                               kBufferCount);
-                m_dropping = true;
-                continue;
+            // Scanned and stamped here, where the samples arrive, so that the stamp does not
+            // wait for the UI thread.
+            const std::optional<qint64> onsetUs = scanForOnset(bufferFrame, buffer);
+            const bool keep = m_outstanding.load() < kMaximumWaiting;
+            if (!keep && !m_dropping) {
+                // Only the level meter misses these samples; their onsets still go through.
+                logMessage(1, "   WAVE record: %d buffers wait; samples dropped from the meter\n",
+                           kMaximumWaiting);
             }
-            m_dropping = false;
+            m_dropping = !keep;
+            if (!keep && !onsetUs)
+                continue;
             m_outstanding.fetch_add(1);
             // Queued to the UI thread: buffers arrive there in the order they were filled.
             QMetaObject::invokeMethod(
                 this,
-                [this, bufferFrame, buffer] {
+                [this, bufferFrame, buffer = keep ? buffer : QByteArray(), onsetUs] {
                     m_outstanding.fetch_sub(1);
-                    onBufferDone(bufferFrame, buffer);
+                    deliver(bufferFrame, buffer, onsetUs);
                 },
                 Qt::QueuedConnection);
         }
     }
 }
 
-void ORVA_WaveInDevice::onBufferDone(qint64 firstFrame, const QByteArray &bytes)
+std::optional<qint64> ORVA_WaveInDevice::scanForOnset(qint64 firstFrame,
+                                                      const QByteArray &bytes) const
 {
-    // Buffers still on their way when the device closed are dropped.
-    if (!m_open)
-        return;
     const int n = static_cast<int>(bytes.size() / 2);
-    const int trigger = triggerMagnitude(m_thresholdDb);
+    const int trigger = m_trigger.load();
     for (int i = 0; i < n; ++i) {
         qint16 sample;
         std::memcpy(&sample, bytes.constData() + 2 * i, 2);
         if (std::abs(int(sample)) < trigger)
             continue;
         // The time the qualifying sample entered the input, by the input's clock model.
-        std::optional<qint64> stampUs =
-            m_input ? m_input->frameTimeUs(firstFrame + i) : std::nullopt;
-        if (m_onset)
-            m_onset(stampUs.value_or(m_clock.nowUs()));
-        break;
+        const AudioInput *input = m_input;
+        const std::optional<qint64> stampUs =
+            input ? input->frameTimeUs(firstFrame + i) : std::nullopt;
+        return stampUs.value_or(m_clock.nowUs());
     }
-    m_target->appendBlock(bytes);
+    return std::nullopt;
+}
+
+void ORVA_WaveInDevice::onBufferDone(qint64 firstFrame, const QByteArray &bytes)
+{
+    if (!m_open)
+        return;
+    deliver(firstFrame, bytes, scanForOnset(firstFrame, bytes));
+}
+
+void ORVA_WaveInDevice::deliver(qint64, const QByteArray &bytes, std::optional<qint64> onsetUs)
+{
+    // Buffers still on their way when the device closed are dropped.
+    if (!m_open)
+        return;
+    if (onsetUs && m_onset)
+        m_onset(*onsetUs);
+    if (!bytes.isEmpty())
+        m_target->appendBlock(bytes);
 }
 
 double ORVA_WaveInDevice::preparePaintVU_Meter(bool waitingForAudio)

@@ -15,21 +15,25 @@ namespace orva {
 
 class Clock;
 
-/// The microphone capture: samples arrive from the input device on its thread, are cut into
-/// buffers of 256 samples (512 bytes) and handed to the UI thread in arrival order. There each
-/// buffer is scanned for the voice onset (the first sample at or above the threshold), which
-/// reaches `onset` at once with the time the sample entered the input, and kept in the target
-/// wave for the level meter. Lives on the UI thread.
+/// The microphone capture: samples arrive from the input device on its thread and are cut into
+/// buffers of 256 samples (512 bytes). Each buffer is scanned there, where it arrives, for the
+/// voice onset (the first sample at or above the threshold) and the onset is stamped with the
+/// time its sample entered the input; the buffer and its stamped onset are then handed to the UI
+/// thread in arrival order, where the onset reaches the onset handler and the buffer is kept in
+/// the target wave for the level meter. A measurement therefore never depends on when the UI
+/// thread got to it. Lives on the UI thread.
 ///
-/// The only format ever recorded is PCM, 44,100 Hz, 16 bits, mono. At most 32 buffers (185.8 ms)
-/// wait for the UI thread; while it is held up longer, further buffers are lost and counted as
-/// capture overflows of the sound session.
+/// The only format ever recorded is PCM, 44,100 Hz, 16 bits, mono. Buffers wait for a UI thread
+/// that is held up (a modal box, printing) for up to kMaximumWaiting buffers (10 s); beyond that
+/// the meter's samples are dropped, but every onset still reaches the UI thread.
 class ORVA_WaveInDevice final : public QObject, public CaptureSink
 {
 public:
     static constexpr int kBufferBytes = 512;
     static constexpr int kBufferSamples = kBufferBytes / 2;
     static constexpr int kBufferCount = 32;
+    /// Buffers that may wait for the UI thread: 10 s of audio.
+    static constexpr int kMaximumWaiting = 1723;
     /// How often a capture device that went away is tried again.
     static constexpr int kRestartIntervalMs = 2000;
     /// An attempt that takes longer ends the attempts: the UI thread waits for each.
@@ -68,7 +72,11 @@ public:
     bool restartLostInput();
 
     /// Threshold in whole dB relative to full scale (-90 … 0).
-    void setThreshold(int dB) { m_thresholdDb = dB; }
+    void setThreshold(int dB)
+    {
+        m_thresholdDb = dB;
+        m_trigger = triggerMagnitude(dB);
+    }
     int threshold() const { return m_thresholdDb; }
     /// `WM_AUDIO_INPUT`: called within the buffer handling with the onset's time (µs).
     void setOnsetHandler(std::function<void(qint64 onsetUs)> handler)
@@ -83,8 +91,13 @@ public:
     double peak() const { return m_peak; }
     const ORVA_Wave &recording() const { return *m_target; }
 
-    /// One buffer on the UI thread; `firstFrame` is the input frame of its first sample.
+    /// One buffer on the UI thread, scanned here; `firstFrame` is the input frame of its first
+    /// sample.
     void onBufferDone(qint64 firstFrame, const QByteArray &bytes);
+    /// The onset scan of one buffer: the time the first sample at the threshold entered the
+    /// input (by the input's clock model, else the clock now); nothing without such a sample.
+    /// Any thread.
+    std::optional<qint64> scanForOnset(qint64 firstFrame, const QByteArray &bytes) const;
 
     /// The smallest sample magnitude whose level 20·log10(|s| / 32767) reaches `thresholdDb`.
     static int triggerMagnitude(int thresholdDb);
@@ -102,8 +115,12 @@ private:
     ORVA_Wave m_recording;
     ORVA_Wave *m_target = &m_recording;
     int m_bufferBytes = kBufferBytes;
+    /// A buffer scanned where it arrived, on the UI thread.
+    void deliver(qint64 firstFrame, const QByteArray &bytes, std::optional<qint64> onsetUs);
+
     std::function<void(qint64)> m_onset;
-    int m_thresholdDb = -40;
+    std::atomic<int> m_thresholdDb { -40 };
+    std::atomic<int> m_trigger { 328 }; // triggerMagnitude(m_thresholdDb)
     double m_peak = 0;
     // Since the device was found gone: when it was last tried; nothing while it runs.
     std::optional<qint64> m_lastRestartUs;

@@ -4,24 +4,10 @@
 #include "support/Logger.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace orva {
-
-namespace {
-
-qint64 medianOf(std::vector<qint64> values)
-{
-    const auto middle = values.begin() + values.size() / 2;
-    std::nth_element(values.begin(), middle, values.end());
-    if (values.size() % 2)
-        return *middle;
-    // Even count: the mean of the two middle values, the lower one being the largest below.
-    const qint64 lower = *std::max_element(values.begin(), middle);
-    return lower + (*middle - lower) / 2;
-}
-
-} // namespace
 
 StreamClockModel::StreamClockModel(QString name)
     : StreamClockModel(std::move(name), Options())
@@ -32,41 +18,46 @@ StreamClockModel::StreamClockModel(QString name, const Options &options)
     , m_options(options)
 { }
 
-bool StreamClockModel::observe(qint64 nowUs, qint64 streamUs)
+bool StreamClockModel::observe(qint64 frame, qint64 timeUs)
 {
     QMutexLocker locker(&m_lock);
-    const Observation observation { nowUs, nowUs - streamUs };
+    const Observation observation { frame, timeUs };
     if (!m_firstUs)
-        m_firstUs = nowUs;
-    if (!m_settled && nowUs - *m_firstUs >= m_options.settleUs) {
+        m_firstUs = timeUs;
+    if (!m_settled && timeUs - *m_firstUs >= m_options.settleUs) {
         // What came while the stream settled does not count any more.
         m_settled = true;
         m_window.clear();
         m_suspects.clear();
     }
-    while (!m_window.empty() && nowUs - m_window.front().nowUs > m_options.windowUs)
+    while (!m_window.empty() && timeUs - m_window.front().timeUs > m_options.windowUs)
         m_window.pop_front();
 
-    if (m_settled && m_offsetUs && !m_window.empty()
-        && qAbs(observation.offsetUs - *m_offsetUs) > m_options.jumpUs) {
-        if (!m_suspects.empty()
-            && qAbs(observation.offsetUs - m_suspects.back().offsetUs) > m_options.jumpUs)
-            m_suspects.clear();
+    if (m_settled && m_line && !m_window.empty()
+        && std::abs(timeUs - m_line->at(frame)) > double(m_options.jumpUs)) {
+        // Suspects agree when they lie on one line of the nominal rate.
+        if (!m_suspects.empty()) {
+            const Observation &last = m_suspects.back();
+            const double expected =
+                double(last.timeUs) + double(frame - last.frame) * nominalUsPerFrame();
+            if (std::abs(timeUs - expected) > double(m_options.jumpUs))
+                m_suspects.clear();
+        }
         m_suspects.push_back(observation);
         if (static_cast<int>(m_suspects.size()) < m_options.jumpConfirmations)
             return false;
-        const qint64 previousUs = *m_offsetUs;
+        const double previousUs = m_line->at(frame);
         m_window = std::move(m_suspects);
         m_suspects.clear();
-        updateMedian();
+        fit();
         ++m_reanchors;
         logMessage(1, "   audio: %s clock re-anchored by %lld us\n", qPrintable(m_name),
-                   static_cast<long long>(*m_offsetUs - previousUs));
+                   static_cast<long long>(std::llround(m_line->at(frame) - previousUs)));
         return true;
     }
     m_suspects.clear();
     m_window.push_back(observation);
-    updateMedian();
+    fit();
     return false;
 }
 
@@ -75,10 +66,10 @@ void StreamClockModel::setExact(qint64 frameZeroUs)
     QMutexLocker locker(&m_lock);
     m_window.clear();
     m_suspects.clear();
-    m_window.push_back({ frameZeroUs, frameZeroUs });
+    m_window.push_back({ 0, frameZeroUs });
     m_firstUs = frameZeroUs - m_options.settleUs;
     m_settled = true;
-    m_offsetUs = frameZeroUs;
+    m_line = Line { 0, double(frameZeroUs), nominalUsPerFrame() };
 }
 
 void StreamClockModel::reset()
@@ -87,42 +78,80 @@ void StreamClockModel::reset()
     m_window.clear();
     m_suspects.clear();
     m_firstUs.reset();
-    m_offsetUs.reset();
+    m_line.reset();
     m_settled = false;
 }
 
-void StreamClockModel::updateMedian()
+void StreamClockModel::fit()
 {
-    std::vector<qint64> offsets;
-    offsets.reserve(m_window.size());
-    for (const Observation &observation : m_window)
-        offsets.push_back(observation.offsetUs);
-    m_offsetUs = medianOf(std::move(offsets));
+    if (m_window.empty())
+        return;
+    // Relative to the newest observation, so that doubles keep every microsecond.
+    const Observation &newest = m_window.back();
+    const double nominal = nominalUsPerFrame();
+    const double n = double(m_window.size());
+    double meanFrame = 0;
+    double meanTime = 0;
+    for (const Observation &o : m_window) {
+        meanFrame += double(o.frame - newest.frame) / n;
+        meanTime += double(o.timeUs - newest.timeUs) / n;
+    }
+    double slope = nominal;
+    const qint64 spanUs = newest.timeUs - m_window.front().timeUs;
+    if (m_window.size() >= 3 && spanUs >= m_options.rateSpanUs) {
+        double sxy = 0;
+        double sxx = 0;
+        for (const Observation &o : m_window) {
+            const double x = double(o.frame - newest.frame) - meanFrame;
+            const double y = double(o.timeUs - newest.timeUs) - meanTime;
+            sxy += x * y;
+            sxx += x * x;
+        }
+        if (sxx > 0) {
+            const double limit = nominal * m_options.maximumPpm * 1e-6;
+            slope = std::clamp(sxy / sxx, nominal - limit, nominal + limit);
+        }
+    }
+    // The line through the centre of the observations with that slope.
+    Line line;
+    line.frame = newest.frame;
+    line.usPerFrame = slope;
+    line.timeUs = double(newest.timeUs) + meanTime - meanFrame * slope;
+    m_line = line;
 }
 
 std::optional<qint64> StreamClockModel::frameTimeUs(qint64 frame) const
 {
     QMutexLocker locker(&m_lock);
-    if (!m_offsetUs)
+    if (!m_line)
         return std::nullopt;
-    return *m_offsetUs + frame * 1'000'000 / m_options.sampleRate;
+    return std::llround(m_line->at(frame));
 }
 
 std::optional<qint64> StreamClockModel::frameAtUs(qint64 us) const
 {
     QMutexLocker locker(&m_lock);
-    if (!m_offsetUs)
+    if (!m_line)
         return std::nullopt;
-    const qint64 sinceZero = us - *m_offsetUs;
-    const qint64 scaled = sinceZero * m_options.sampleRate;
-    // Rounded toward minus infinity, so times before frame 0 give negative frames.
-    return scaled >= 0 ? scaled / 1'000'000 : -((-scaled + 999'999) / 1'000'000);
+    return m_line->frame
+        + static_cast<qint64>(
+               std::floor((double(us) - m_line->timeUs) / m_line->usPerFrame + 1e-6));
 }
 
 std::optional<qint64> StreamClockModel::offsetUs() const
 {
     QMutexLocker locker(&m_lock);
-    return m_offsetUs;
+    if (!m_line)
+        return std::nullopt;
+    return std::llround(m_line->at(0));
+}
+
+double StreamClockModel::deviationPpm() const
+{
+    QMutexLocker locker(&m_lock);
+    if (!m_line)
+        return 0;
+    return (m_line->usPerFrame / nominalUsPerFrame() - 1) * 1e6;
 }
 
 bool StreamClockModel::isSettled() const

@@ -9,15 +9,19 @@
 
 namespace orva {
 
-/// Maps a sound stream's frame index to the program clock (support/Clock).
+/// Maps a sound stream's frame index to the program clock (support/Clock), following the
+/// device's own rate.
 ///
-/// The backend feeds observations: at program time `nowUs` the stream stood at `streamUs`, the
-/// position in µs of the frame at the device's converter (for playback the frame leaving the
-/// output, for capture the frame entering the input). Their difference is the stream's offset
-/// against the program clock. The model keeps the median offset over the last `windowUs`, ignores
-/// the first `settleUs` after the first observation (the server is still settling latencies), and
-/// re-anchors when several observations in a row agree on a new offset (an underrun, a server
-/// restart). Observations come from the backend thread, queries from any thread.
+/// The backend feeds observations: frame `frame` (counted from the stream's first frame) stood at
+/// the device's converter at program time `timeUs` (for playback the frame leaving the output,
+/// for capture the frame entering the input), taken from the sound server's raw timing reports.
+/// The model fits a straight line, offset and rate, through the observations of the last
+/// `windowUs`; two devices run on two crystals, and their frames do not last exactly
+/// 1/sampleRate s of the program clock. It ignores what came in the first `settleUs` (the server
+/// is still settling latencies) and re-anchors when several observations in a row agree on a new
+/// line (an underrun, an overflow, a server that restarted, a device that changed): such a
+/// discontinuity is logged and counted. Observations come from the backend thread, queries from
+/// any thread.
 class StreamClockModel
 {
 public:
@@ -25,11 +29,17 @@ public:
     {
         int sampleRate = 44100;
         qint64 settleUs = 1'000'000;
-        qint64 windowUs = 1'500'000;
-        /// An offset this far from the median is a suspected jump, not part of the median.
-        qint64 jumpUs = 4'000;
-        /// Suspected jumps in a row, agreeing among themselves, that move the anchor.
+        qint64 windowUs = 6'000'000;
+        /// An observation this far from the line is a suspected discontinuity, not part of it.
+        qint64 jumpUs = 2'000;
+        /// Suspects in a row, agreeing among themselves, that move the anchor.
         int jumpConfirmations = 4;
+        /// Below this span of observations the rate is taken as nominal and only the offset is
+        /// fitted.
+        qint64 rateSpanUs = 1'500'000;
+        /// The largest deviation of the fitted rate from the nominal one (parts per million);
+        /// beyond it the observations are taken as wrong, not the device.
+        double maximumPpm = 1000;
     };
 
     /// `name` tags the log line of a re-anchoring ("playback", "capture").
@@ -37,28 +47,41 @@ public:
     StreamClockModel(QString name, const Options &options);
 
     /// Adds one observation; returns true when it moved the anchor.
-    bool observe(qint64 nowUs, qint64 streamUs);
-    /// Fixes the offset exactly (frame 0 at `frameZeroUs`), for streams whose timing follows from
-    /// frame counts alone (file streams, test fakes). Observations after it move it as usual.
+    bool observe(qint64 frame, qint64 timeUs);
+    /// Fixes the line exactly at the nominal rate (frame 0 at `frameZeroUs`), for streams whose
+    /// timing follows from frame counts alone (file streams, test fakes). Observations after it
+    /// move it as usual.
     void setExact(qint64 frameZeroUs);
     void reset();
 
-    /// Program time (µs) of frame `frame`, counted from the stream's first frame; nothing before
-    /// the first observation. While the model settles it answers from what it has.
+    /// Program time (µs) of frame `frame`; nothing before the first observation. While the model
+    /// settles it answers from what it has.
     std::optional<qint64> frameTimeUs(qint64 frame) const;
     /// The frame at program time `us` (rounded down); nothing before the first observation.
     std::optional<qint64> frameAtUs(qint64 us) const;
+    /// Program time of frame 0.
     std::optional<qint64> offsetUs() const;
+    /// The fitted rate's deviation from the nominal one, in parts per million (positive: the
+    /// device's frames last longer than nominal, it runs slow).
+    double deviationPpm() const;
     bool isSettled() const;
     int reanchorCount() const;
 
 private:
     struct Observation
     {
-        qint64 nowUs;
-        qint64 offsetUs;
+        qint64 frame;
+        qint64 timeUs;
     };
-    void updateMedian();
+    struct Line
+    {
+        qint64 frame = 0; ///< reference frame
+        double timeUs = 0; ///< its time
+        double usPerFrame = 0;
+        double at(qint64 f) const { return timeUs + double(f - frame) * usPerFrame; }
+    };
+    void fit();
+    double nominalUsPerFrame() const { return 1e6 / m_options.sampleRate; }
 
     const QString m_name;
     const Options m_options;
@@ -66,7 +89,7 @@ private:
     std::deque<Observation> m_window;
     std::deque<Observation> m_suspects;
     std::optional<qint64> m_firstUs;
-    std::optional<qint64> m_offsetUs;
+    std::optional<Line> m_line;
     bool m_settled = false;
     int m_reanchors = 0;
 };

@@ -24,20 +24,26 @@ namespace orva::test {
 class PulseServer
 {
 public:
+    /// Set-ups with a listener whose delay is constant (a loopback that never corrects itself),
+    /// for measurements checked against a recording made outside the program:
+    enum class Layout {
+        /// `room`, a stereo null sink, is the one device: `headphones` is a remap of it onto its
+        /// left channel, `voice` one onto its right, so that a recording of `room.monitor` holds
+        /// what the client hears and what the microphone hears on one sample clock.
+        OneClock,
+        /// The same on a 48 kHz device: both streams of the program are resampled.
+        OneClock48k,
+        /// `headphones` and `voice` are two null sinks, each with its own clock.
+        TwoDevices,
+        /// Two devices, the microphone's (`voice`) at 48 kHz.
+        Voice48k,
+    };
+
     /// `loopbackMs` > 0 adds the listener. Check isRunning() afterwards; error() says why not.
     explicit PulseServer(int loopbackMs = 0)
     {
-        const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-        if (program.isEmpty()) {
-            m_error = QStringLiteral("pulseaudio is not installed");
-            return;
-        }
-        const QString socket = m_dir.filePath(QStringLiteral("native"));
-        QString script =
-            QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
-                           "load-module module-null-sink sink_name=headphones rate=44100 "
-                           "channels=2 norewinds=1\n")
-                .arg(socket);
+        QString script = QStringLiteral("load-module module-null-sink sink_name=headphones "
+                                        "rate=44100 channels=2 norewinds=1\n");
         if (loopbackMs > 0)
             script +=
                 QStringLiteral("load-module module-null-sink sink_name=voice rate=44100 channels=1 "
@@ -45,6 +51,73 @@ public:
                                "load-module module-loopback source=headphones.monitor "
                                "sink=voice latency_msec=%1 adjust_time=1\n")
                     .arg(loopbackMs);
+        start(script);
+    }
+
+    /// The listener repeats everything `loopbackMs` late and never corrects its delay.
+    PulseServer(Layout layout, int loopbackMs)
+    {
+        QString script;
+        switch (layout) {
+        case Layout::OneClock:
+        case Layout::OneClock48k:
+            script =
+                QStringLiteral(
+                    "load-module module-null-sink sink_name=room rate=%1 channels=2 norewinds=1\n"
+                    "load-module module-remap-sink sink_name=headphones master=room channels=2 "
+                    "master_channel_map=front-left,front-left channel_map=front-left,front-right "
+                    "remix=no\n"
+                    "load-module module-remap-sink sink_name=voice master=room channels=1 "
+                    "master_channel_map=front-right channel_map=mono remix=no\n")
+                    .arg(layout == Layout::OneClock48k ? 48000 : 44100);
+            break;
+        case Layout::TwoDevices:
+        case Layout::Voice48k:
+            script = QStringLiteral("load-module module-null-sink sink_name=headphones rate=44100 "
+                                    "channels=2 norewinds=1\n"
+                                    "load-module module-null-sink sink_name=voice rate=%1 "
+                                    "channels=1 norewinds=1\n")
+                         .arg(layout == Layout::Voice48k ? 48000 : 44100);
+            break;
+        }
+        script += QStringLiteral("load-module module-loopback source=headphones.monitor "
+                                 "sink=voice latency_msec=%1 adjust_time=0\n")
+                      .arg(loopbackMs);
+        start(script);
+    }
+    ~PulseServer() { stop(); }
+
+    /// Ends the server (by its process id), as when a desktop's sound server quits.
+    void stop()
+    {
+        m_running = false;
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+
+    bool isRunning() const { return m_running; }
+    const QString &error() const { return m_error; }
+    /// A folder that lives as long as the server, for the test's recordings.
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    /// Starts the server with the protocol module and `modules`.
+    void start(const QString &modules)
+    {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+        if (program.isEmpty()) {
+            m_error = QStringLiteral("pulseaudio is not installed");
+            return;
+        }
+        const QString socket = m_dir.filePath(QStringLiteral("native"));
+        const QString script =
+            QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n")
+                .arg(socket)
+            + modules;
         QFile file(m_dir.filePath(QStringLiteral("session.pa")));
         if (!file.open(QIODevice::WriteOnly)) {
             m_error = QStringLiteral("cannot write the server's script");
@@ -78,24 +151,7 @@ public:
         qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
         m_running = true;
     }
-    ~PulseServer() { stop(); }
 
-    /// Ends the server (by its process id), as when a desktop's sound server quits.
-    void stop()
-    {
-        m_running = false;
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-
-    bool isRunning() const { return m_running; }
-    const QString &error() const { return m_error; }
-
-private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_error;

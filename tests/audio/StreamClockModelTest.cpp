@@ -10,10 +10,12 @@ class StreamClockModelTest : public QObject
     Q_OBJECT
 
 private slots:
-    void mapsFramesThroughTheMedianOffset();
+    void followsTheDevicesOwnRate_data();
+    void followsTheDevicesOwnRate();
     void ignoresWhatCameBeforeItSettled();
     void aSingleOutlierDoesNotMoveIt();
     void aLastingJumpReanchorsIt();
+    void aShortWindowKeepsTheNominalRate();
     void exactModelTimesFramesFromFrameZero();
 };
 
@@ -23,76 +25,108 @@ StreamClockModel::Options quick()
 {
     StreamClockModel::Options options;
     options.settleUs = 100'000;
-    options.windowUs = 1'000'000;
+    options.windowUs = 3'000'000;
+    options.rateSpanUs = 1'000'000;
     return options;
 }
 
-} // namespace
-
-void StreamClockModelTest::mapsFramesThroughTheMedianOffset()
+/// A device whose frames last (1 + ppm·10⁻⁶) / 44,100 s, frame 0 at 1 s; observed every 20 ms
+/// with a scatter of up to ±150 µs.
+struct Device
 {
-    StreamClockModel model(QStringLiteral("test"), quick());
-    QVERIFY(!model.frameTimeUs(0));
-    // Stream time runs 1 s behind the program clock, with a scatter of a few µs.
-    const qint64 jitter[] = { 0, 30, -20, 10, 500, -10, 20 };
-    qint64 now = 10'000'000;
-    for (int round = 0; round < 5; ++round) {
-        for (qint64 j : jitter) {
-            now += 5'000;
-            model.observe(now, now - 1'000'000 - j);
+    double ppm = 0;
+    double timeOf(qint64 frame) const { return 1e6 + frame * (1 + ppm * 1e-6) * 1e6 / 44100; }
+    void feed(StreamClockModel &model, qint64 fromFrame, int count) const
+    {
+        static const int scatter[] = { 0, 150, -120, 40, -150, 90, -60, 10 };
+        for (int i = 0; i < count; ++i) {
+            const qint64 frame = fromFrame + qint64(i) * 882;
+            model.observe(frame, qint64(timeOf(frame)) + scatter[i % 8]);
         }
     }
+};
+
+} // namespace
+
+void StreamClockModelTest::followsTheDevicesOwnRate_data()
+{
+    QTest::addColumn<double>("ppm");
+    QTest::newRow("nominal") << 0.0;
+    QTest::newRow("a crystal 80 ppm slow") << 80.0;
+    QTest::newRow("a crystal 120 ppm fast") << -120.0;
+}
+
+void StreamClockModelTest::followsTheDevicesOwnRate()
+{
+    QFETCH(double, ppm);
+    StreamClockModel model(QStringLiteral("test"), quick());
+    QVERIFY(!model.frameTimeUs(0));
+    const Device device { ppm };
+    // Ten minutes of observations: an offset-only model would be off by 48 ms at 80 ppm.
+    device.feed(model, 0, 30'000);
     QVERIFY(model.isSettled());
-    QCOMPARE(model.offsetUs(), std::optional<qint64>(1'000'000 + 10));
-    QCOMPARE(model.frameTimeUs(44100), std::optional<qint64>(2'000'010));
-    QCOMPARE(model.frameTimeUs(441), std::optional<qint64>(1'010'010));
+    QCOMPARE(model.reanchorCount(), 0);
+    const qint64 last = 29'999 * 882;
+    // The frame a quarter of a second after the last observation, as a syllable about to leave.
+    for (qint64 frame : { last - 44100, last, last + 11025 }) {
+        const double error = double(*model.frameTimeUs(frame)) - device.timeOf(frame);
+        QVERIFY2(std::abs(error) < 50, qPrintable(QStringLiteral("%1 us").arg(error)));
+    }
+    QVERIFY(std::abs(model.deviationPpm() - ppm) < 5);
+    const qint64 back = *model.frameAtUs(qint64(device.timeOf(last)) + 1);
+    QVERIFY(std::abs(back - last) <= 1);
 }
 
 void StreamClockModelTest::ignoresWhatCameBeforeItSettled()
 {
     StreamClockModel model(QStringLiteral("test"), quick());
-    qint64 now = 0;
-    for (int i = 0; i < 10; ++i) { // a stream that starts with 40 ms of slack
-        now += 5'000;
-        model.observe(now, now - 40'000);
-    }
-    for (int i = 0; i < 30; ++i) {
-        now += 5'000;
-        model.observe(now, now - 25'000);
-    }
-    QCOMPARE(model.offsetUs(), std::optional<qint64>(25'000));
+    // A stream that starts with 40 ms of slack (a playback stream filling its buffer).
+    for (int i = 0; i < 5; ++i)
+        model.observe(i * 882, 1'040'000 + i * 20'000);
+    const Device device;
+    device.feed(model, 5 * 882, 100);
     QCOMPARE(model.reanchorCount(), 0);
+    QVERIFY(std::abs(*model.frameTimeUs(0) - 1'000'000) < 20);
 }
 
 void StreamClockModelTest::aSingleOutlierDoesNotMoveIt()
 {
     StreamClockModel model(QStringLiteral("test"), quick());
-    qint64 now = 0;
-    for (int i = 0; i < 40; ++i) {
-        now += 5'000;
-        model.observe(now, now - 20'000);
-    }
-    now += 5'000;
-    QVERIFY(!model.observe(now, now - 90'000));
-    QCOMPARE(model.offsetUs(), std::optional<qint64>(20'000));
+    const Device device;
+    device.feed(model, 0, 100);
+    const qint64 frame = 100 * 882;
+    QVERIFY(!model.observe(frame, qint64(device.timeOf(frame)) + 70'000));
+    QVERIFY(std::abs(*model.frameTimeUs(frame) - device.timeOf(frame)) < 20);
+    QCOMPARE(model.reanchorCount(), 0);
 }
 
 void StreamClockModelTest::aLastingJumpReanchorsIt()
 {
     StreamClockModel model(QStringLiteral("test"), quick());
-    qint64 now = 0;
-    for (int i = 0; i < 40; ++i) {
-        now += 5'000;
-        model.observe(now, now - 20'000);
-    }
+    Device device;
+    device.feed(model, 0, 100);
+    // An underrun: from frame 100 × 882 on, every frame leaves 50 ms later.
     bool moved = false;
-    for (int i = 0; i < 6; ++i) { // the server dropped 50 ms of stream time
-        now += 5'000;
-        moved = model.observe(now, now - 70'000) || moved;
+    for (int i = 100; i < 106; ++i) {
+        const qint64 frame = qint64(i) * 882;
+        moved = model.observe(frame, qint64(device.timeOf(frame)) + 50'000) || moved;
     }
     QVERIFY(moved);
     QCOMPARE(model.reanchorCount(), 1);
-    QCOMPARE(model.offsetUs(), std::optional<qint64>(70'000));
+    const qint64 frame = 110 * 882;
+    QVERIFY(std::abs(*model.frameTimeUs(frame) - (device.timeOf(frame) + 50'000)) < 20);
+}
+
+void StreamClockModelTest::aShortWindowKeepsTheNominalRate()
+{
+    // Right after the start (or a re-anchoring) a few observations must not make up a rate:
+    // scatter over 0.3 s would give hundreds of ppm.
+    StreamClockModel model(QStringLiteral("test"), quick());
+    model.observe(0, 1'000'000);
+    model.observe(441, 1'000'000 + 10'000);
+    for (int i = 0; i < 15; ++i)
+        model.observe(44100 / 5 + i * 882, 1'200'000 + i * 20'000 + (i % 2 ? 200 : -200));
+    QCOMPARE(model.deviationPpm(), 0.0);
 }
 
 void StreamClockModelTest::exactModelTimesFramesFromFrameZero()

@@ -164,13 +164,93 @@ struct Connection
     }
 };
 
-qint64 streamTimeUs(pa_stream *stream)
+/// How often a stream asks the server for its timing.
+constexpr qint64 kTimingIntervalUs = 20'000;
+
+/// Feeds a stream's clock model from the server's raw timing reports: at the moment the server
+/// wrote its report (its own time stamp) the stream stood at a known index, and the device's
+/// latency says when the frame at that index leaves the output or entered the input. libpulse's
+/// interpolated stream time is not used: it is smoothed and kept from running backwards, so an
+/// error it starts with (the prebuffering of a playback stream) fades out only slowly, and with
+/// it the time of every frame drifts by milliseconds a minute. Everything here runs on libpulse's
+/// thread.
+struct TimingProbe
 {
-    pa_usec_t usec = 0;
-    if (pa_stream_get_time(stream, &usec) < 0)
-        return -1;
-    return static_cast<qint64>(usec);
-}
+    TimingProbe(const Clock &clock, StreamClockModel &model, bool playback)
+        : clock(clock)
+        , model(model)
+        , playback(playback)
+    { }
+
+    const Clock &clock;
+    StreamClockModel &model;
+    const bool playback;
+    /// The stream the reports belong to; reports of a stream released since are ignored.
+    pa_stream *stream = nullptr;
+    bool pending = false;
+    qint64 lastRequestUs = 0;
+    /// Reports whose index or time stamp could not be used.
+    qint64 unusable = 0;
+
+    void begin(pa_stream *s)
+    {
+        stream = s;
+        pending = false;
+        lastRequestUs = 0;
+    }
+
+    /// Asks for a report unless one is on its way or the last was asked for recently.
+    void request(pa_stream *s)
+    {
+        const qint64 nowUs = clock.nowUs();
+        if (s != stream || pending || (lastRequestUs && nowUs - lastRequestUs < kTimingIntervalUs))
+            return;
+        pa_operation *operation = pa_stream_update_timing_info(
+            s,
+            [](pa_stream *s, int success, void *self) {
+                static_cast<TimingProbe *>(self)->answered(s, success);
+            },
+            this);
+        if (!operation)
+            return;
+        pa_operation_unref(operation);
+        pending = true;
+        lastRequestUs = nowUs;
+    }
+
+    void answered(pa_stream *s, int success)
+    {
+        if (s != stream)
+            return;
+        pending = false;
+        const pa_timing_info *info = success ? pa_stream_get_timing_info(s) : nullptr;
+        if (!info || (playback ? info->read_index_corrupt : info->write_index_corrupt)
+            || (playback && !info->playing)) {
+            ++unusable;
+            return;
+        }
+        // The report's time stamp is on the wall clock; the program clock is read beside it.
+        const qint64 nowUs = clock.nowUs();
+        const qint64 wallNowUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count();
+        const qint64 stampUs = nowUs
+            - (wallNowUs - (qint64(info->timestamp.tv_sec) * 1'000'000 + info->timestamp.tv_usec));
+        if (stampUs > nowUs || nowUs - stampUs > 1'000'000) { // the wall clock was set meanwhile
+            ++unusable;
+            return;
+        }
+        if (playback) {
+            // The frame at the read index went to the device then and leaves after its latency.
+            model.observe(info->read_index / 4, stampUs + qint64(info->sink_usec));
+        } else {
+            // The frame at the write index left the device's buffer then; it entered the input
+            // the source's latency earlier. A monitor's frames enter when they leave its sink.
+            model.observe(info->write_index / 2,
+                          stampUs - qint64(info->source_usec) + qint64(info->sink_usec));
+        }
+    }
+};
 
 } // namespace
 
@@ -187,6 +267,7 @@ struct PulseAudioOutput::Private
     pa_stream *stream = nullptr;
     FrameSource *source = nullptr;
     StreamClockModel model { QStringLiteral("playback") };
+    TimingProbe probe { clock, model, true };
     std::atomic<qint64> firstFrame { 0 };
     std::atomic<qint64> underflows { 0 };
     std::atomic<bool> running { false };
@@ -201,13 +282,7 @@ struct PulseAudioOutput::Private
         buffer.resize(frames * 2);
         source->render(buffer.data(), frames);
         pa_stream_write(stream, buffer.data(), frames * 4, nullptr, 0, PA_SEEK_RELATIVE);
-        observe(stream);
-    }
-    void observe(pa_stream *stream)
-    {
-        const qint64 streamUs = streamTimeUs(stream);
-        if (streamUs >= 0)
-            model.observe(clock.nowUs(), streamUs);
+        probe.request(stream);
     }
 };
 
@@ -238,6 +313,7 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
     d->source = &source;
     d->firstFrame = source.nextFrame();
     d->model.reset();
+    d->probe.begin(d->stream);
     d->connection.watch(d->stream);
     pa_stream_set_write_callback(
         d->stream,
@@ -248,19 +324,16 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
     pa_stream_set_underflow_callback(
         d->stream, [](pa_stream *, void *p) { static_cast<Private *>(p)->underflows.fetch_add(1); },
         d.get());
-    pa_stream_set_latency_update_callback(
-        d->stream, [](pa_stream *stream, void *p) { static_cast<Private *>(p)->observe(stream); },
-        d.get());
-    // A target latency of 30 ms, refilled every 5 ms.
+    // A target latency of 50 ms, refilled every 10 ms: a busy machine that holds the writer up
+    // for 30 ms does not make it run dry. The latency costs no accuracy, the clock model knows it.
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
-    attr.tlength = pa_usec_to_bytes(30'000, &format);
+    attr.tlength = pa_usec_to_bytes(50'000, &format);
     attr.prebuf = uint32_t(-1);
-    attr.minreq = pa_usec_to_bytes(5'000, &format);
+    attr.minreq = pa_usec_to_bytes(10'000, &format);
     attr.fragsize = uint32_t(-1);
     const QByteArray device = d->device.toUtf8();
-    const int flags = PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE
-        | PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_UNMUTED;
+    const int flags = PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_UNMUTED;
     const int result =
         pa_stream_connect_playback(d->stream, device.isEmpty() ? nullptr : device.constData(),
                                    &attr, pa_stream_flags_t(flags), nullptr, nullptr);
@@ -280,6 +353,7 @@ void PulseAudioOutput::stop()
 {
     d->connection.release(d->stream);
     d->connection.close();
+    d->probe.stream = nullptr; // libpulse's thread has ended
     d->running = false;
 }
 
@@ -297,7 +371,8 @@ std::optional<qint64> PulseAudioOutput::frameTimeUs(qint64 frame) const
 
 qint64 PulseAudioOutput::underflowCount() const
 {
-    return d->underflows;
+    // A re-anchored clock is a discontinuity the server may not have reported as an underrun.
+    return d->underflows + d->model.reanchorCount();
 }
 
 QString PulseAudioOutput::description() const
@@ -319,6 +394,7 @@ struct PulseAudioInput::Private
     pa_stream *stream = nullptr;
     CaptureSink *sink = nullptr;
     StreamClockModel model { QStringLiteral("capture") };
+    TimingProbe probe { clock, model, false };
     std::atomic<qint64> overflows { 0 };
     std::atomic<bool> running { false };
     // Frames go on counting when the stream is opened anew; the clock model counts from the
@@ -346,9 +422,7 @@ struct PulseAudioInput::Private
             nextFrame += frames;
             pa_stream_drop(stream);
         }
-        const qint64 streamUs = streamTimeUs(stream);
-        if (streamUs >= 0)
-            model.observe(clock.nowUs(), streamUs);
+        probe.request(stream);
     }
 };
 
@@ -379,6 +453,7 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
     d->sink = &sink;
     d->firstFrame = d->nextFrame;
     d->model.reset();
+    d->probe.begin(d->stream);
     d->connection.watch(d->stream);
     pa_stream_set_read_callback(
         d->stream,
@@ -395,8 +470,7 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
     attr.minreq = uint32_t(-1);
     attr.fragsize = 256 * 2;
     const QByteArray device = d->device.toUtf8();
-    const int flags =
-        PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY;
+    const int flags = PA_STREAM_ADJUST_LATENCY;
     const int result =
         pa_stream_connect_record(d->stream, device.isEmpty() ? nullptr : device.constData(), &attr,
                                  pa_stream_flags_t(flags));
@@ -416,6 +490,7 @@ void PulseAudioInput::stop()
 {
     d->connection.release(d->stream);
     d->connection.close();
+    d->probe.stream = nullptr; // libpulse's thread has ended
     d->running = false;
 }
 
@@ -433,7 +508,7 @@ std::optional<qint64> PulseAudioInput::frameTimeUs(qint64 frame) const
 
 qint64 PulseAudioInput::overflowCount() const
 {
-    return d->overflows;
+    return d->overflows + d->model.reanchorCount();
 }
 
 QString PulseAudioInput::description() const

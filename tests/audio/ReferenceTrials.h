@@ -1,0 +1,388 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "PulseServer.h"
+#include "WavBytes.h"
+#include "audio/AudioSession.h"
+#include "audio/ORVA_Wave.h"
+#include "audio/ORVA_WaveInDevice.h"
+#include "audio/backends/pulse/PulseAudio.h"
+#include "support/Clock.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace orva::test {
+
+/// A recording of one sound server device by `parec`, a program that shares no code with ours:
+/// raw 16-bit samples at the device's own rate, written to a file until stop().
+class ParecRecording
+{
+public:
+    ParecRecording(const QString &device, int rate, int channels, QString file)
+        : m_file(std::move(file))
+        , m_channels(channels)
+    {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("parec"));
+        if (program.isEmpty())
+            return;
+        m_process.setStandardOutputFile(m_file);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        m_process.start(program,
+                        { QStringLiteral("--device=%1").arg(device), QStringLiteral("--raw"),
+                          QStringLiteral("--format=s16le"), QStringLiteral("--rate=%1").arg(rate),
+                          QStringLiteral("--channels=%1").arg(channels),
+                          QStringLiteral("--latency-msec=20") });
+        m_started = m_process.waitForStarted(5000);
+        m_startedUs = SteadyClock().nowUs();
+    }
+    ~ParecRecording() { stop(); }
+
+    bool isRunning() const { return m_started && m_process.state() == QProcess::Running; }
+    /// Asks parec to end (by its process id); stop() waits for it.
+    void terminate()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_stoppedUs = SteadyClock().nowUs();
+        m_process.terminate();
+    }
+    /// How many frames a second the device delivered between start and stop on the program
+    /// clock: its rate within a few ms over the whole recording.
+    double framesPerSecond() const
+    {
+        const qint64 frames = QFileInfo(m_file).size() / (2 * m_channels);
+        return m_stoppedUs > m_startedUs ? frames * 1e6 / double(m_stoppedUs - m_startedUs) : 0;
+    }
+    /// Ends parec by its process id; it writes what it has and quits.
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+    /// The samples of `channel` (0 left).
+    std::vector<qint16> channel(int channel) const
+    {
+        QFile file(m_file);
+        std::vector<qint16> samples;
+        if (!file.open(QIODevice::ReadOnly))
+            return samples;
+        const QByteArray bytes = file.readAll();
+        const qint64 frames = bytes.size() / (2 * m_channels);
+        samples.resize(static_cast<size_t>(frames));
+        for (qint64 f = 0; f < frames; ++f) {
+            const char *p = bytes.constData() + (f * m_channels + channel) * 2;
+            samples[f] = static_cast<qint16>(quint8(p[0]) | (quint8(p[1]) << 8));
+        }
+        return samples;
+    }
+
+private:
+    QProcess m_process;
+    QString m_file;
+    int m_channels = 1;
+    bool m_started = false;
+    qint64 m_startedUs = 0;
+    qint64 m_stoppedUs = 0;
+};
+
+/// The sample indices where a sound begins: the first sample whose magnitude reaches `magnitude`
+/// after at least `quietFrames` below it.
+inline std::vector<qint64>
+soundOnsets(const std::vector<qint16> &samples, int magnitude, qint64 quietFrames)
+{
+    std::vector<qint64> onsets;
+    qint64 quiet = quietFrames;
+    for (qint64 i = 0; i < qint64(samples.size()); ++i) {
+        if (std::abs(int(samples[i])) >= magnitude) {
+            if (quiet >= quietFrames)
+                onsets.push_back(i);
+            quiet = 0;
+        } else {
+            ++quiet;
+        }
+    }
+    return onsets;
+}
+
+/// What one session of trials measured beside what the recordings say, in ms. Index i is the
+/// i-th sound; every list has one entry per sound that was both measured and recorded.
+struct ReferenceResult
+{
+    QString error; ///< why nothing could be measured; empty when the trials ran
+    int missed = 0; ///< sounds without an answer from the program
+    int flagged = 0; ///< measurements flagged for a glitch, left out of the lists below
+    qint64 glitches = 0;
+    std::vector<double> trialMinutes; ///< when each sound started, from the first
+    /// Reaction time by the program less the sound's own onset, and the truth beside it. Only
+    /// one-clock set-ups know the truth absolutely; with two devices it is known up to a constant
+    /// (two recordings that started at different moments), and `truthKnown` is false.
+    std::vector<double> measured;
+    std::vector<double> truth;
+    bool truthKnown = false;
+    /// The time between one sound's start and the next by the program, less that between their
+    /// onsets in the headphones' recording: how exactly each sound's start time is known.
+    std::vector<double> startIntervalErrors;
+    /// The same for the answers: the program's onset times against the microphone's recording.
+    std::vector<double> answerIntervalErrors;
+    /// When each sound left against when it was asked to leave (only when asked).
+    std::vector<double> scheduleErrors;
+    /// Frames in the two recordings of a two-device set-up (started and stopped together).
+    std::pair<qint64, qint64> recordedFrames;
+    /// Their frames per second of the program clock, start and stop of parec included.
+    std::pair<double, double> recordedRates;
+
+    /// The drift of the reaction times (ms a minute) that the devices' rates make real: with two
+    /// devices a listener that never corrects itself shortens or lengthens its delay by their
+    /// difference, which the recordings, read at their nominal rates, do not show. Measured from
+    /// the recordings' frame counts over the program clock, within a few ms over the session.
+    double expectedDriftPerMinute() const
+    {
+        if (truthKnown || recordedRates.first <= 0 || recordedRates.second <= 0)
+            return 0;
+        const double nominalVoice = recordedRates.second > 46000 ? 48000 : 44100;
+        return -(recordedRates.second / nominalVoice - recordedRates.first / 44100) * 60'000;
+    }
+
+    /// What is left of the errors after a straight line through them: jumps, wander, a first
+    /// sound timed differently from the rest.
+    std::vector<double> residuals() const
+    {
+        const std::vector<double> e = errors();
+        double mt = 0, me = 0;
+        for (size_t i = 0; i < e.size(); ++i) {
+            mt += trialMinutes[i] / e.size();
+            me += e[i] / e.size();
+        }
+        double sxy = 0, sxx = 0;
+        for (size_t i = 0; i < e.size(); ++i) {
+            sxy += (trialMinutes[i] - mt) * (e[i] - me);
+            sxx += (trialMinutes[i] - mt) * (trialMinutes[i] - mt);
+        }
+        const double slope = sxx > 0 ? sxy / sxx : 0;
+        std::vector<double> r;
+        for (size_t i = 0; i < e.size(); ++i)
+            r.push_back(e[i] - me - slope * (trialMinutes[i] - mt));
+        return r;
+    }
+
+    /// Error of each reaction time against the truth (up to the constant when it is not known,
+    /// the constant then taken as the mean).
+    std::vector<double> errors() const
+    {
+        std::vector<double> e;
+        for (size_t i = 0; i < measured.size(); ++i)
+            e.push_back(measured[i] - truth[i]);
+        if (!truthKnown && !e.empty()) {
+            double mean = 0;
+            for (double v : e)
+                mean += v / e.size();
+            for (double &v : e)
+                v -= mean;
+        }
+        return e;
+    }
+};
+
+struct Figures
+{
+    double mean = 0;
+    double sd = 0;
+    double worst = 0; ///< largest magnitude
+    double driftPerMinute = 0; ///< slope of a straight line through the values over time
+};
+
+inline Figures figuresOf(const std::vector<double> &values, const std::vector<double> &minutes = {})
+{
+    Figures f;
+    if (values.empty())
+        return f;
+    for (double v : values)
+        f.mean += v / values.size();
+    for (double v : values) {
+        f.sd += (v - f.mean) * (v - f.mean) / std::max<size_t>(1, values.size() - 1);
+        f.worst = std::max(f.worst, std::abs(v));
+    }
+    f.sd = std::sqrt(f.sd);
+    if (minutes.size() == values.size() && values.size() > 1) {
+        double mt = 0;
+        for (double t : minutes)
+            mt += t / minutes.size();
+        double sxy = 0, sxx = 0;
+        for (size_t i = 0; i < values.size(); ++i) {
+            sxy += (minutes[i] - mt) * (values[i] - f.mean);
+            sxx += (minutes[i] - mt) * (minutes[i] - mt);
+        }
+        f.driftPerMinute = sxx > 0 ? sxy / sxx : 0;
+    }
+    return f;
+}
+
+/// Sounds played through the program's output on a server of the given layout and answered by
+/// its listener `listenerMs` late, timed by the program's capture, for `seconds`; beside them,
+/// `parec` records the devices. A sound starts every `periodMs`.
+inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
+                                          int seconds,
+                                          int listenerMs = 300,
+                                          int periodMs = 1100)
+{
+    ReferenceResult result;
+    PulseServer server(layout, listenerMs);
+    if (!server.isRunning()) {
+        result.error = server.error();
+        return result;
+    }
+    const bool oneClock =
+        layout == PulseServer::Layout::OneClock || layout == PulseServer::Layout::OneClock48k;
+    const int voiceRate =
+        layout == PulseServer::Layout::Voice48k || layout == PulseServer::Layout::OneClock48k
+        ? 48000
+        : 44100;
+    const int earsRate = layout == PulseServer::Layout::OneClock48k ? 48000 : 44100;
+    std::unique_ptr<ParecRecording> room, ears, voice;
+    if (oneClock) {
+        room = std::make_unique<ParecRecording>(QStringLiteral("room.monitor"), earsRate, 2,
+                                                server.filePath(QStringLiteral("room.raw")));
+    } else {
+        ears = std::make_unique<ParecRecording>(QStringLiteral("headphones.monitor"), 44100, 2,
+                                                server.filePath(QStringLiteral("ears.raw")));
+        voice = std::make_unique<ParecRecording>(QStringLiteral("voice.monitor"), voiceRate, 1,
+                                                 server.filePath(QStringLiteral("voice.raw")));
+    }
+    if ((room && !room->isRunning()) || (ears && (!ears->isRunning() || !voice->isRunning()))) {
+        result.error = QStringLiteral("parec did not start");
+        return result;
+    }
+
+    SteadyClock clock;
+    AudioSession session(clock);
+    session.setOutput(std::make_unique<PulseAudioOutput>(clock, QStringLiteral("headphones")));
+    AudioSession *previous = AudioSession::setCurrent(&session);
+    PulseAudioInput input(clock, QStringLiteral("voice.monitor"));
+    ORVA_WaveInDevice capture(clock);
+    std::optional<qint64> onsetUs;
+    capture.setOnsetHandler([&](qint64 us) {
+        if (!onsetUs)
+            onsetUs = us;
+    });
+    if (!session.startOutput().isOk() || !capture.startCapture(&input)) {
+        AudioSession::setCurrent(previous);
+        result.error = QStringLiteral("the program's devices did not start");
+        return result;
+    }
+    QTest::qWait(3000); // both streams run and their clock models settle
+
+    // A tone of 100 ms after 10 ms of silence; its onset (the first sample at the threshold) is
+    // its second tone sample.
+    const int lead = 441;
+    QList<qint16> samples(lead, 0);
+    for (int i = 0; i < 4410; ++i)
+        samples.append(qint16(20000 * std::sin(2 * M_PI * 440 * i / 44100.0)));
+    const int trigger = ORVA_WaveInDevice::triggerMagnitude(capture.threshold());
+    int ownOnset = 0;
+    while (std::abs(samples[ownOnset]) < trigger)
+        ++ownOnset;
+
+    ORVA_Wave wave;
+    (void)wave.setFormat(44100, 16);
+    wave.appendBlock(WavBytes::samples16(samples));
+    std::vector<qint64> starts, answers;
+    std::vector<bool> flagged;
+    const qint64 glitchesBefore = session.glitchCount();
+    QElapsedTimer session_;
+    session_.start();
+    while (session_.elapsed() < qint64(seconds) * 1000) {
+        onsetUs.reset();
+        const qint64 glitchesAtStart = session.glitchCount();
+        wave.play(false, false);
+        const std::optional<qint64> startUs = wave.playStartUs();
+        QElapsedTimer waited;
+        waited.start();
+        while (!onsetUs && waited.elapsed() < periodMs - 100)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // As the run controller does: a measurement that spans an underrun, an overflow or a
+        // re-anchored clock is flagged.
+        flagged.push_back(session.glitchCount() != glitchesAtStart);
+        starts.push_back(startUs.value_or(-1));
+        answers.push_back(onsetUs.value_or(-1));
+        if (!onsetUs || !startUs)
+            ++result.missed;
+        const qint64 rest = periodMs - waited.elapsed();
+        if (rest > 0)
+            QTest::qWait(int(rest));
+    }
+    QTest::qWait(1500); // the last answer reaches the recordings
+    result.glitches = session.glitchCount() - glitchesBefore;
+    capture.stopCapture();
+    session.stopDevices();
+    AudioSession::setCurrent(previous);
+    if (room)
+        room->stop();
+    if (ears) {
+        ears->terminate(); // both at once, so that both recordings span the same time
+        voice->terminate();
+        ears->stop();
+        voice->stop();
+        result.recordedRates = { ears->framesPerSecond(), voice->framesPerSecond() };
+    }
+
+    // Onsets in the recordings: a sound is 110 ms long and the next comes a period later.
+    const qint64 quiet = qint64(earsRate) * (periodMs - 400) / 1000;
+    std::vector<qint64> heard, spoken;
+    if (room) {
+        heard = soundOnsets(room->channel(0), trigger, quiet);
+        spoken = soundOnsets(room->channel(1), trigger, quiet);
+    } else {
+        result.recordedFrames = { qint64(ears->channel(0).size()),
+                                  qint64(voice->channel(0).size()) };
+        heard = soundOnsets(ears->channel(0), trigger, quiet);
+        spoken =
+            soundOnsets(voice->channel(0), trigger, qint64(voiceRate) * (periodMs - 400) / 1000);
+    }
+    // The recordings began before the first sound and end after the last.
+    if (heard.size() != starts.size() || spoken.size() != starts.size()) {
+        result.error = QStringLiteral("the recordings hold %1 and %2 sounds, the program played %3")
+                           .arg(heard.size())
+                           .arg(spoken.size())
+                           .arg(starts.size());
+        return result;
+    }
+    result.truthKnown = oneClock;
+    const double firstUs = double(starts.front());
+    for (size_t i = 0; i < starts.size(); ++i) {
+        if (starts[i] < 0 || answers[i] < 0)
+            continue;
+        if (flagged[i]) {
+            ++result.flagged;
+            continue;
+        }
+        result.trialMinutes.push_back((starts[i] - firstUs) / 60e6);
+        result.measured.push_back((answers[i] - starts[i]) / 1000.0 - ownOnset / 44.1);
+        result.truth.push_back(spoken[i] * 1000.0 / voiceRate - heard[i] * 1000.0 / earsRate);
+        if (i > 0 && starts[i - 1] >= 0 && answers[i - 1] >= 0 && !flagged[i - 1]) {
+            result.startIntervalErrors.push_back((starts[i] - starts[i - 1]) / 1000.0
+                                                 - (heard[i] - heard[i - 1]) * 1000.0 / earsRate);
+            result.answerIntervalErrors.push_back((answers[i] - answers[i - 1]) / 1000.0
+                                                  - (spoken[i] - spoken[i - 1]) * 1000.0
+                                                      / voiceRate);
+        }
+    }
+    return result;
+}
+
+} // namespace orva::test
