@@ -15,9 +15,8 @@ namespace orva {
 /// chose) are not its business. Owned by the run model; UI thread only.
 ///
 /// Writes go through a new file renamed over the target, which replaces a link instead of
-/// following it. Reads are checked first and opened after; in a folder that several users write,
-/// one of them could swap a file for a link between the two steps (the folder cannot be sticky,
-/// or no operator could replace another's file when saving).
+/// following it; run files and training histories are opened without following a link at their
+/// own name, so that a file swapped for a link after this check is not read either.
 class DataPathGuard
 {
 public:

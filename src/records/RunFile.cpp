@@ -263,7 +263,7 @@ int RunFile::read(const QString &path, int expLanguage, RunFileContent &content)
     logMessage(10, "START Exp::read\n");
     logMessage(10, "EX::RD 10: fName : %s\n", path.toUtf8().constData());
     TextFile file;
-    if (file.openRead(path) != 0 || !file.isOpen())
+    if (file.openRead(path, TextFile::Links::Refuse) != 0 || !file.isOpen())
         return -1;
     return read(file, expLanguage, content);
 }

@@ -8,8 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace orva {
 
@@ -60,14 +64,30 @@ void TextFile::reset()
     m_fileName.clear();
 }
 
-int TextFile::openRead(const QString &path)
+int TextFile::openRead(const QString &path, Links links)
 {
     if (isOpen())
         return 1;
     QFile file(path);
-    if (!file.exists())
+    if (links == Links::Refuse) {
+        // Opened by the system call itself, so that a link put in the file's place after the
+        // caller checked the path is not followed either.
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) {
+            if (errno != ENOENT)
+                logMessage(2, "   TextFile: cannot read %s: %s\n", path.toUtf8().constData(),
+                           errno == ELOOP ? "it is a symbolic link" : std::strerror(errno));
+            return 0;
+        }
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            return 0;
+        }
+    } else if (!file.exists()) {
         return 0;
-    if (!file.open(QIODevice::ReadOnly)) {
+    }
+    if (!file.isOpen() && !file.open(QIODevice::ReadOnly)) {
         logMessage(2, "   TextFile: cannot read %s: %s\n", path.toUtf8().constData(),
                    file.errorString().toUtf8().constData());
         return 0;

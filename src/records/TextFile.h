@@ -31,9 +31,13 @@ public:
     TextFile(const TextFile &) = delete;
     TextFile &operator=(const TextFile &) = delete;
 
+    /// Whether a symbolic link at the path itself is followed when reading.
+    enum class Links { Follow, Refuse };
+
     /// 0 when the file was read, and also when it does not exist or cannot be read (isOpen()
-    /// then stays false); 1 when this object is already open.
-    int openRead(const QString &path);
+    /// then stays false); 1 when this object is already open. With Links::Refuse a link at `path`
+    /// is not read (the files of the data folder, which others may write).
+    int openRead(const QString &path, Links links = Links::Follow);
     /// Reads `bytes` as the content of a file (byte-order mark included); same results as openRead.
     int openBytes(const QByteArray &bytes);
     /// Prepares writing `path` in `encoding`: 0 when the file can be created, -1 when not, 1 when

@@ -159,7 +159,7 @@ bool UserLog::load(const QString &path)
     clear();
     m_path = path;
     TextFile file;
-    if (file.openRead(path) != 0 || !file.isOpen()) {
+    if (file.openRead(path, TextFile::Links::Refuse) != 0 || !file.isOpen()) {
         logMessage(2, "   UserLog: no history at %s\n", path.toUtf8().constData());
         return false;
     }
@@ -170,7 +170,8 @@ bool UserLog::loadOrSetAside(const QString &path)
 {
     if (load(path))
         return true;
-    if (!QFileInfo::exists(path))
+    // A link is not the program's to move; it was refused and reported where it was checked.
+    if (!QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return false;
     // The next save would replace a history that could not be read; it is kept beside it.
     clear();

@@ -58,6 +58,7 @@ private slots:
     void creatingInAMissingFolderFails();
     void failedCommitKeepsThePreviousFileAndReportsFailure();
     void unclosedWriterLeavesThePreviousFile();
+    void refusingLinksReadsNoLinkButFilesAsUsual();
 };
 
 void TextFileTest::decodesByByteOrderMark_data()
@@ -307,6 +308,25 @@ void TextFileTest::unclosedWriterLeavesThePreviousFile()
     }
     QCOMPARE(fileBytes(path), QByteArray("old"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TextFileTest::refusingLinksReadsNoLinkButFilesAsUsual()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("elsewhere.txt"));
+    writeBytes(target, "secret");
+    const QString link = dir.filePath(QStringLiteral("Meier.orl"));
+    QVERIFY(QFile::link(target, link));
+    TextFile file;
+    QCOMPARE(file.openRead(link, TextFile::Links::Refuse), 0);
+    QVERIFY(!file.isOpen());
+    QCOMPARE(file.openRead(target, TextFile::Links::Refuse), 0);
+    QString line;
+    QVERIFY(file.readLine(line));
+    QCOMPARE(line, QStringLiteral("secret"));
+    QVERIFY(file.close().ok());
+    QCOMPARE(file.openRead(link), 0); // the program's own files may be links
+    QVERIFY(file.isOpen());
 }
 
 QTEST_GUILESS_MAIN(TextFileTest)
