@@ -391,6 +391,13 @@ void RunController::onAudioInput(qint64 onsetUs)
 {
     if (m_programState != ProgramState::WaitForAudio)
         return;
+    // An onset stamped after the answer window is no answer, even when it is handled before the
+    // window's timer (a UI thread that was held up): the timer ends the syllable as unanswered.
+    if (onsetUs - m_syllableStartUs >= qint64(m_experiment.answerWindow()) * 1000) {
+        logMessage(1, "   OnAudioInput: after the answer window, %d ms; not an answer\n",
+                   elapsedMs(m_syllableStartUs, onsetUs));
+        return;
+    }
     if (onsetUs - m_syllableStartUs >= qint64(kMinimumReactionTimeMs) * 1000) {
         m_output.stopTimer(WaitTimer);
         logMessage(1, "   OnAudioInput: startVerification\n");

@@ -357,7 +357,21 @@ QString RunFile::toText(const RunFileContent &content)
 
 Status RunFile::write(const QString &path, const RunFileContent &content)
 {
-    return TextFile::saveProgramText(path, toText(content));
+    const QString text = toText(content);
+    // A file that the reader would refuse is no saved run: it is not written, and the save says
+    // so instead of reporting success.
+    StringLineSource source = StringLineSource::fromText(text);
+    RunFileContent back;
+    back.mode = content.mode;
+    if (read(source, content.language, back) != 0
+        || back.measurements.size() != content.measurements.size()) {
+        logMessage(1, "ERROR: run file %s would not read back; not written\n",
+                   path.toUtf8().constData());
+        return Status::failure(
+            QStringLiteral("cannot write %1: the run's values do not form a readable run file")
+                .arg(path));
+    }
+    return TextFile::saveProgramText(path, text);
 }
 
 } // namespace orva

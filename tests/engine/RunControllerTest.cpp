@@ -64,6 +64,7 @@ private slots:
     void mainTestRunsSixtyMeasurements();
     void onsetsBefore200MsAreCountedOncePerSyllable();
     void noAnswerTakesTheAnswerWindowAndKeepsWrongDisabled();
+    void onsetStampedAfterTheWindowIsNoAnswerEvenBeforeItsTimer();
     void wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow();
     void rejectPresentsTheSameMeasurementAgain_data();
     void rejectPresentsTheSameMeasurementAgain();
@@ -209,6 +210,23 @@ void RunControllerTest::noAnswerTakesTheAnswerWindowAndKeepsWrongDisabled()
     QCOMPARE(run.experiment.currentIndex(), 1);
     QCOMPARE(run.experiment.userLog().entries()[0].presented, 1);
     QCOMPARE(run.experiment.userLog().entries()[0].correct, 0);
+}
+
+void RunControllerTest::onsetStampedAfterTheWindowIsNoAnswerEvenBeforeItsTimer()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    // The UI thread was held up: the onset stamped 2016 ms after the start arrives while the
+    // window's timer has not fired yet.
+    const qint64 startUs = run.syllableStartUs();
+    run.controller.onAudioInput(startUs + 2016 * 1000);
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    run.output.advanceMs(run.output.msUntil(WaitTimer));
+    QCOMPARE(run.at(0).result, int(NoAnswer));
+    run.controller.onWrongReaction(); // no verdict turns it into a value the file refuses
+    QCOMPARE(run.at(0).result, int(NoAnswer));
+    QCOMPARE(run.at(0).reactionTime, 2000);
 }
 
 void RunControllerTest::wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow()

@@ -68,6 +68,7 @@ private slots:
     void missingModusKeepsTheRunKind();
     void longCommentsAreKeptUpToTheLimit();
     void failedWriteKeepsThePreviousFile();
+    void runThatWouldNotReadBackIsNotWritten();
 };
 
 void RunFileTest::readsTheExampleFile()
@@ -317,6 +318,20 @@ void RunFileTest::failedWriteKeepsThePreviousFile()
     QVERIFY(status.error().contains(path));
     QCOMPARE(test::fileBytes(path), previous);
     QCOMPARE(test::folderFiles(dir.path()), QStringList { QStringLiteral("run.orv") });
+}
+
+void RunFileTest::runThatWouldNotReadBackIsNotWritten()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("run.orv"));
+    RunFileContent run = sampleRun();
+    run.measurements[0].reactionTime = 5308; // beyond the window, judged wrong: -5308
+    run.measurements[0].result = -1;
+    const Status status = RunFile::write(path, run);
+    QVERIFY(!status.ok());
+    QVERIFY(status.error().contains(path));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(RunFile::write(path, sampleRun()).ok());
 }
 
 QTEST_GUILESS_MAIN(RunFileTest)
