@@ -19,7 +19,7 @@ mkdir -p "$out" "$regressions"
 
 sources=(src/records/TextFile.cpp src/records/LineSource.cpp src/records/ORVA_Date.cpp
          src/records/ORVA_Proband.cpp src/records/UserLog.cpp src/records/RunFile.cpp
-         src/support/Logger.cpp src/support/Printf.cpp)
+         src/support/AtomicFileWriter.cpp src/support/Logger.cpp src/support/Printf.cpp)
 flags=(-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer
        -I"$here/src" $(pkg-config --cflags Qt6Core))
 libs=($(pkg-config --libs Qt6Core))

@@ -3,9 +3,9 @@
 
 #include "engine/ORVA_Experiment.h"
 #include "support/Clock.h"
-#include "support/ErrorReport.h"
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
+#include "support/SaveFailure.h"
 #include "support/StringTable.h"
 
 namespace orva {

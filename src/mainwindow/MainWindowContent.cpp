@@ -19,6 +19,7 @@
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
 #include "support/ProgramVersion.h"
+#include "support/SaveFailure.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/UserLog.h"
 
-#include "records/ClientFiles.h"
 #include "records/LineSource.h"
 #include "records/TextFile.h"
 #include "support/Logger.h"
@@ -175,8 +174,11 @@ bool UserLog::loadOrSetAside(const QString &path)
         return false;
     // The next save would replace a history that could not be read; it is kept beside it.
     clear();
-    const QString kept = ClientFiles::freeRunPath(
-        path + QDateTime::currentDateTime().toString(QStringLiteral("'.damaged-'yyyyMMdd-HHmmss")));
+    const QString aside =
+        path + QDateTime::currentDateTime().toString(QStringLiteral("'.damaged-'yyyyMMdd-HHmmss"));
+    QString kept = aside;
+    for (int n = 2; QFileInfo::exists(kept) || QFileInfo(kept).isSymLink(); ++n)
+        kept = QStringLiteral("%1-%2").arg(aside).arg(n);
     if (QFile::rename(path, kept))
         logMessage(1, "ERROR: UserLog: %s cannot be read; kept as %s\n", path.toUtf8().constData(),
                    kept.toUtf8().constData());

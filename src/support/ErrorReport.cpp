@@ -3,8 +3,6 @@
 
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
-#include "support/Status.h"
-#include "support/StringTable.h"
 
 #include <atomic>
 
@@ -25,17 +23,6 @@ void reportError(const QString &message, int level, bool showBox)
 void reportError(const char *message, int level, bool showBox)
 {
     reportError(QString::fromUtf8(message), level, showBox);
-}
-
-void reportSaveFailure(MessageBoxes &boxes,
-                       const StringTable &strings,
-                       SaveFailureText what,
-                       const Status &failure)
-{
-    logMessage(1, QStringLiteral("ERROR: %1\n").arg(failure.error()));
-    const QString text = QStringLiteral("%1\n\n%2\n\n%3")
-                             .arg(strings.text(what), failure.error(), strings.text(903));
-    boxes.show(strings.text(110), text, MessageIcon::Error, MessageButtons::Ok);
 }
 
 MessageBoxes *setErrorBoxes(MessageBoxes *boxes)

@@ -10,7 +10,7 @@
 #include "mainwindow/MainWindowContent.h"
 #include "mainwindow/TimerHost.h"
 #include "records/UserLog.h"
-#include "support/ErrorReport.h"
+#include "support/SaveFailure.h"
 
 #include <QDirIterator>
 #include <QMap>
