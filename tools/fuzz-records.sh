@@ -17,19 +17,12 @@ out=${ORVA_FUZZ_DIR:-$here/build-fuzz/records}
 regressions=$here/tests/records/data/fuzz-regressions
 mkdir -p "$out" "$regressions"
 
-sources=(src/records/TextFile.cpp src/records/LineSource.cpp src/records/ORVA_Date.cpp
-         src/records/ORVA_Proband.cpp src/records/UserLog.cpp src/records/RunFile.cpp
-         src/support/AtomicFileWriter.cpp src/support/Logger.cpp src/support/Printf.cpp)
-flags=(-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer
-       -I"$here/src" $(pkg-config --cflags Qt6Core))
-libs=($(pkg-config --libs Qt6Core))
+build=${ORVA_FUZZ_BUILD:-$here/build-fuzz/build}
+"$here/tools/fuzz-build.sh" "$build" "${targets[@]}"
 
 status=0
 for target in "${targets[@]}"; do
-    binary=$out/$target
-    echo "fuzz-records: building $target"
-    clang++ "${flags[@]}" "$here/tests/fuzz/$target.cpp" "${sources[@]/#/$here/}" "${libs[@]}" \
-        -o "$binary"
+    binary=$build/tests/fuzz/$target
     corpus=$out/corpus/$target
     mkdir -p "$corpus" "$out/artifacts"
     cp -n "$here"/tests/records/data/*.orv "$here"/tests/records/data/malformed/* \

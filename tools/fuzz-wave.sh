@@ -10,18 +10,14 @@ seconds=${1:-60}
 out=${ORVA_FUZZ_DIR:-$here/build-fuzz/audio}
 regressions=$here/tests/audio/data/fuzz-regressions
 mkdir -p "$out/corpus" "$out/artifacts" "$regressions"
-sources=(src/audio/ORVA_Wave.cpp src/audio/CDirectSound.cpp src/audio/AudioSession.cpp
-         src/audio/SoftwareMixer.cpp src/audio/DeviceResult.cpp src/support/Logger.cpp
-         src/support/Printf.cpp src/support/ErrorReport.cpp)
-echo "fuzz-wave: building WaveFuzz"
-clang++ -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer \
-    -I"$here/src" $(pkg-config --cflags Qt6Core) "$here/tests/fuzz/WaveFuzz.cpp" \
-    "${sources[@]/#/$here/}" $(pkg-config --libs Qt6Core) -o "$out/WaveFuzz"
+build=${ORVA_FUZZ_BUILD:-$here/build-fuzz/build}
+"$here/tools/fuzz-build.sh" "$build" WaveFuzz
+binary=$build/tests/fuzz/WaveFuzz
 cp -n "$regressions"/* "$out/corpus/" 2>/dev/null || true
 # Seeds: small valid files of each kind.
 printf 'RIFF$\0\0\0WAVEfmt \20\0\0\0\1\0\1\0D\254\0\0\210X\1\0\2\0\20\0data\0\0\0\0' >"$out/corpus/seed-mono16.wav"
 echo "fuzz-wave: running WaveFuzz for ${seconds}s"
-if ! "$out/WaveFuzz" -max_total_time="$seconds" -timeout=10 -max_len=4096 -print_final_stats=1 \
+if ! "$binary" -max_total_time="$seconds" -timeout=10 -max_len=4096 -print_final_stats=1 \
     -artifact_prefix="$out/artifacts/WaveFuzz-" "$out/corpus" >"$out/WaveFuzz.log" 2>&1; then
     echo "fuzz-wave: WaveFuzz failed; the end of $out/WaveFuzz.log:" >&2
     tail -n 40 "$out/WaveFuzz.log" >&2
