@@ -5,6 +5,7 @@
 #   make_folders                   bin/ with the program, data/, the demo's recordings
 #   make_installation              a copy of the demo installation in $work whose microphone and
 #                                  headphones are WAV files, with a client "Testfall, Erika"
+#   write_settings <file>          settings without the first-run dialogs, with that client
 #   make_voice <folder>            <folder>/microphone.wav: the client's voice for two minutes
 #   start_display <first number>   Xvfb on a free display, DISPLAY exported
 #   wait_for_window <title> <s>    the id of the first visible window whose name matches
@@ -54,8 +55,11 @@ language=de_de
 AudioOutput=file:$work/headphones.wav
 AudioInput=file:$work/microphone.wav
 INI
-    # A client with a name and a birthday, so that the run can be saved.
-    cat >"$work/bin/ORVA.ini" <<INI
+    write_settings "$work/bin/ORVA.ini"
+}
+
+write_settings() { # a client with a name and a birthday, so that a run can be saved
+    cat >"$1" <<INI
 ORVA Version 3.1.31
 ExpLanguage 0
 Threshold -40

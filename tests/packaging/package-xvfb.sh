@@ -81,19 +81,7 @@ media=$demo/media
 AudioOutput=file:$home/headphones.wav
 AudioInput=file:$work/microphone.wav
 INI
-cat >"$home/.config/orva/ORVA.ini" <<INI
-ORVA Version 3.1.31
-ExpLanguage 0
-Threshold -40
-DoIntro 0
-DoAudioIntro 0
-
-Liste der Probanden
-[Proband]
-Name=Testfall
-Vorname=Erika
-Geburtstag=05.03.2011
-INI
+write_settings "$home/.config/orva/ORVA.ini"
 chown -R "$user:" "$home" "$work/cwd"
 make_voice "$work"
 chmod 644 "$work/microphone.wav"
