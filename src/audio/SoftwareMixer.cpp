@@ -23,14 +23,21 @@ qint32 sampleAt(const char *frame, int channel, int bits)
 
 } // namespace
 
-std::optional<std::vector<qint16>>
-SoftwareMixer::convert(const WaveFormat &format, const char *bytes, qint64 size)
+bool SoftwareMixer::canPlay(const WaveFormat &format)
 {
     const int bits = format.bitsPerSample;
     const int channels = format.channels;
-    if (format.formatTag != 1 || (bits != 8 && bits != 16) || (channels != 1 && channels != 2)
-        || format.sampleRate == 0 || format.sampleRate > kMaximumRate || size < 0)
+    return format.formatTag == 1 && (bits == 8 || bits == 16) && (channels == 1 || channels == 2)
+        && format.sampleRate != 0 && format.sampleRate <= kMaximumRate;
+}
+
+std::optional<std::vector<qint16>>
+SoftwareMixer::convert(const WaveFormat &format, const char *bytes, qint64 size)
+{
+    if (!canPlay(format) || size < 0)
         return std::nullopt;
+    const int bits = format.bitsPerSample;
+    const int channels = format.channels;
     const int frameBytes = channels * bits / 8;
     const qint64 inFrames = size / frameBytes;
     const quint32 rate = format.sampleRate;

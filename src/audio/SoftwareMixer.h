@@ -49,6 +49,9 @@ public:
     /// Sums every playing voice × its gain, rounded and clipped to 16 bits.
     void render(qint16 *out, qint64 frames) override;
 
+    /// Whether the mixer plays PCM of `format` (8 or 16 bits, 1 or 2 channels, a rate it can
+    /// resample).
+    static bool canPlay(const WaveFormat &format);
     /// The conversion addVoice() applies: interleaved stereo 16-bit at 44,100 Hz; nothing for a
     /// format the mixer cannot play.
     static std::optional<std::vector<qint16>>

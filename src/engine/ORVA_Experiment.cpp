@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/ORVA_Experiment.h"
 
+#include "audio/SoftwareMixer.h"
 #include "records/ClientFiles.h"
 #include "records/SyllableListFile.h"
 #include "support/Logger.h"
@@ -112,6 +113,40 @@ bool ORVA_Experiment::canStartRun(int mode) const
     if (stock.empty() || !list || list->entries.isEmpty())
         return false;
     return mode != Training || m_client.repetitions() > 0;
+}
+
+QStringList ORVA_Experiment::unplayableSyllables(int mode) const
+{
+    const std::vector<ORVA_Syllable> &stock = mode == Training ? m_trainStock : m_testStock;
+    QStringList names;
+    if (const SyllableList *list = runList(mode)) {
+        for (const SyllableList::Entry &entry : list->entries) {
+            if (entry.stockIndex < 0 || entry.stockIndex >= qsizetype(stock.size()))
+                continue;
+            const ORVA_Syllable &syllable = stock[size_t(entry.stockIndex)];
+            if (syllable.recording.sampleCount() != 0
+                && !SoftwareMixer::canPlay(syllable.recording.format())
+                && !names.contains(syllable.name))
+                names << syllable.name;
+        }
+    }
+    return names;
+}
+
+QStringList ORVA_Experiment::unplayableRecordings() const
+{
+    QStringList names;
+    for (const std::vector<ORVA_Syllable> *stock : { &m_testStock, &m_trainStock }) {
+        for (const ORVA_Syllable &syllable : *stock) {
+            // A stock built from the name tables alone has no recordings to check.
+            if (syllable.recording.sampleCount() == 0)
+                continue;
+            if (!SoftwareMixer::canPlay(syllable.recording.format())
+                && !names.contains(syllable.name))
+                names << syllable.name;
+        }
+    }
+    return names;
 }
 
 void ORVA_Experiment::prepareRun(int mode)

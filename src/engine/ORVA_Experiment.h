@@ -106,6 +106,10 @@ public:
     /// Whether a run of `mode` has what it needs: a non-empty stock and, for training, the
     /// client's chosen list of the current language with at least one syllable and repetition.
     bool canStartRun(int mode) const;
+    /// The names of the syllables of a run of `mode` whose recording the player cannot play.
+    QStringList unplayableSyllables(int mode) const;
+    /// The names of every recording of the material that the player cannot play.
+    QStringList unplayableRecordings() const;
     std::array<ORVA_Wave, 2> &noise() { return m_noise; }
 
     // Steps of the run controller

@@ -24,6 +24,8 @@ constexpr int kTitleWarning = 146;
 constexpr int kAskSaveUnsaved = 153;
 constexpr int kTooEarlyText = 173;
 constexpr int kTooEarlyCountText = 242;
+constexpr int kNoSoundText = 909;
+constexpr int kUnplayableText = 912;
 
 const char *yesNo(bool value)
 {
@@ -158,6 +160,20 @@ void RunController::startExperiment(int mode)
         m_boxes.show(m_strings.text(kTitleWarning), m_strings.text(kMaterialMissingText),
                      MessageIcon::Warning, MessageButtons::Ok);
         logMessage(1, "END 20: Start Experiment, no material for mode %d\n", mode);
+        return;
+    }
+    // A run on sound that does not work would blame the client for the machine: every syllable
+    // would end as "no answer".
+    QString problem = m_output.soundProblem();
+    const QStringList unplayable = m_experiment.unplayableSyllables(mode);
+    if (!unplayable.isEmpty())
+        problem += (problem.isEmpty() ? QString() : QStringLiteral("\n"))
+            + m_strings.text(kUnplayableText).arg(unplayable.join(QStringLiteral(", ")));
+    if (!problem.isEmpty()) {
+        m_boxes.show(m_strings.text(kTitleWarning), m_strings.text(kNoSoundText).arg(problem),
+                     MessageIcon::Warning, MessageButtons::Ok);
+        logMessage(1,
+                   QStringLiteral("END 25: Start Experiment, no working sound: %1\n").arg(problem));
         return;
     }
     m_programState = ProgramState::ExpRunning;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFlags>
+#include <QString>
 #include <QtGlobal>
 
 #include <optional>
@@ -73,6 +74,10 @@ public:
 
     /// File > Save of the finished run, with its messages; false when nothing was saved.
     virtual bool saveRun() = 0;
+
+    /// Why a run cannot be measured now, for a person (no output, a microphone that does not
+    /// deliver); empty when the sound works. May try to start a device that is not running.
+    virtual QString soundProblem() { return QString(); }
 
     /// Underruns and overflows of the sound devices so far, a count that only grows.
     virtual qint64 audioGlitchCount() const { return 0; }

@@ -254,6 +254,7 @@ void MainWindowContent::changeLanguage(int materialLanguage)
     }
     m_experiment.setLanguage(materialLanguage, true, false);
     if (m_window) {
+        reportUnplayableRecordings();
         getProbandList();
         resetGui(false);
         windowSettings();
@@ -306,6 +307,7 @@ bool MainWindowContent::onCreate(MainWindow *window)
     }
     if (!lockDataFolder())
         return false;
+    reportUnplayableRecordings();
     m_timers->setTimer(WaitTimer, 1000);
     if (m_startupProblem == 2)
         m_boxes.show(m_strings.text(kWarningTitle), m_strings.text(kSettingsMissing),
@@ -834,6 +836,30 @@ void MainWindowContent::showFirstRunHelp()
 bool MainWindowContent::saveRun()
 {
     return onFileSave();
+}
+
+void MainWindowContent::reportUnplayableRecordings()
+{
+    const QStringList names = m_experiment.unplayableRecordings();
+    if (names.isEmpty())
+        return;
+    const QString text = m_strings.text(912).arg(names.join(QStringLiteral(", ")));
+    logMessage(1, QStringLiteral("ERROR: %1\n").arg(text));
+    m_boxes.show(m_strings.text(kWarningTitle), text, MessageIcon::Warning, MessageButtons::Ok);
+}
+
+QString MainWindowContent::soundProblem()
+{
+    // Without a sound session the caller delivers the onsets itself (the window's tests).
+    if (!m_audio)
+        return QString();
+    QStringList missing;
+    AudioOutput *output = m_audio->output();
+    if (!output || (!output->isRunning() && !m_audio->startOutput().isOk()))
+        missing << m_strings.text(910).arg(m_audioOutputSetting);
+    if (!m_capture->isCapturing())
+        missing << m_strings.text(911).arg(m_audioInputSetting);
+    return missing.join(QLatin1Char('\n'));
 }
 
 qint64 MainWindowContent::audioGlitchCount() const

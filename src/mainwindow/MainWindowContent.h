@@ -142,6 +142,7 @@ public:
     void showFirstRunHelp() override;
     bool saveRun() override;
     qint64 audioGlitchCount() const override;
+    QString soundProblem() override;
 
     /// The sound session whose input the capture reads (not owned; it must outlive this).
     void setAudioSession(AudioSession *session) { m_audio = session; }
@@ -184,6 +185,8 @@ private:
     void openLog();
     /// False, after telling the operator, when another running program holds the data folder.
     bool lockDataFolder();
+    /// Names the recordings of the material that the player cannot play, in a box.
+    void reportUnplayableRecordings();
     /// Asks whether a run kept by onTerminate() is to be opened, and opens it.
     void offerUnsavedRun();
     /// The client record's names, birthday and the run's comment into their fields.

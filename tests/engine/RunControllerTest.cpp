@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <memory>
 
@@ -65,6 +66,8 @@ private slots:
     void onsetsBefore200MsAreCountedOncePerSyllable();
     void noAnswerTakesTheAnswerWindowAndKeepsWrongDisabled();
     void onsetStampedAfterTheWindowIsNoAnswerEvenBeforeItsTimer();
+    void runWithoutWorkingSoundIsRefusedWithNothingStored_data();
+    void runWithoutWorkingSoundIsRefusedWithNothingStored();
     void wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow();
     void rejectPresentsTheSameMeasurementAgain_data();
     void rejectPresentsTheSameMeasurementAgain();
@@ -227,6 +230,52 @@ void RunControllerTest::onsetStampedAfterTheWindowIsNoAnswerEvenBeforeItsTimer()
     run.controller.onWrongReaction(); // no verdict turns it into a value the file refuses
     QCOMPARE(run.at(0).result, int(NoAnswer));
     QCOMPARE(run.at(0).reactionTime, 2000);
+}
+
+void RunControllerTest::runWithoutWorkingSoundIsRefusedWithNothingStored_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<bool>("unplayableRecording");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("no output") << "no headphones" << false << "no headphones";
+    QTest::newRow("no input") << "no microphone" << false << "no microphone";
+    QTest::newRow("a recording in a format the player refuses") << "" << true << "ba";
+}
+
+void RunControllerTest::runWithoutWorkingSoundIsRefusedWithNothingStored()
+{
+    QFETCH(QString, problem);
+    QFETCH(bool, unplayableRecording);
+    QFETCH(QString, named);
+    Run run;
+    run.output.soundProblemText = problem;
+    QTemporaryDir dir;
+    if (unplayableRecording) {
+        // 24-bit PCM: read, but not playable by the mixer.
+        const auto le = [](quint32 value, int bytes) {
+            QByteArray out(4, '\0');
+            qToLittleEndian(value, out.data());
+            return out.left(bytes);
+        };
+        const QByteArray body = "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(44100, 4)
+            + le(44100 * 3, 4) + le(3, 2) + le(24, 2) + "data" + le(300, 4) + QByteArray(300, '\1');
+        QFile file(dir.filePath(QStringLiteral("ba.wav")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("RIFF" + le(quint32(body.size()), 4) + body);
+        file.close();
+        for (ORVA_Syllable &syllable : run.experiment.testStock()) {
+            if (syllable.name == QLatin1String("ba"))
+                QVERIFY(syllable.recording.loadFile(file.fileName()));
+        }
+    }
+    run.controller.onStartPreTest();
+    QCOMPARE(run.state(), ProgramState::Idle);
+    QCOMPARE(run.controller.runState(), RunState::Empty);
+    QVERIFY(run.output.plays.isEmpty());
+    QCOMPARE(run.experiment.measurementCount(), 0);
+    QVERIFY(run.experiment.userLog().entries().isEmpty());
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QVERIFY2(run.boxes.boxes[0].text.contains(named), qPrintable(run.boxes.boxes[0].text));
 }
 
 void RunControllerTest::wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow()

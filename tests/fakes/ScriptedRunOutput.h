@@ -69,6 +69,8 @@ public:
         return saveSucceeds;
     }
     qint64 audioGlitchCount() const override { return glitches; }
+    QString soundProblem() override { return soundProblemText; }
+    QString soundProblemText; ///< what soundProblem() answers; empty: the sound works
 
     struct Play
     {

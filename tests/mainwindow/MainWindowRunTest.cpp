@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScratchInstallation.h"
 #include "TestTimers.h"
+#include "audio/AudioSession.h"
+#include "audio/backends/FileAudio.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ManualTimers.h"
 #include "fakes/RecordingMessageBoxes.h"
@@ -71,6 +73,7 @@ private slots:
     void secondProgramOnTheSameDataFolderIsRefused();
     void closingDuringARunKeepsItsEntriesSoFar();
     void saveFollowsTheSaveModes();
+    void runWithoutAMicrophoneIsRefusedNamingTheInput();
     void thresholdSliderKeysMoveTheWayItIsDrawn();
     void tabFollowsTheProgramsOrderFromTheFirstPress();
     void firstStartKeepsTheAudioWizardDueUntilItIsShown();
@@ -560,6 +563,25 @@ void MainWindowRunTest::thresholdSliderKeysMoveTheWayItIsDrawn()
         QTest::keyClick(slider, Qt::Key_Up);
     QCOMPARE(content().settings().threshold, -40);
     QCOMPARE(thumbY(), before);
+}
+
+void MainWindowRunTest::runWithoutAMicrophoneIsRefusedNamingTheInput()
+{
+    // A sound session whose output plays into nothing and that has no input at all.
+    AudioSession session(m_clock);
+    session.setOutput(makeAudioOutput(QStringLiteral("none"), m_clock));
+    QVERIFY(session.startOutput().isOk());
+    content().setAudioSession(&session);
+    m_boxes.boxes.clear();
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].icon, MessageIcon::Warning);
+    QVERIFY2(m_boxes.boxes[0].text.contains(
+                 content().strings().text(911).arg(content().audioInputSetting())),
+             qPrintable(m_boxes.boxes[0].text));
+    QVERIFY(!m_boxes.boxes[0].text.contains(content().strings().text(910).left(20)));
+    content().setAudioSession(nullptr);
 }
 
 void MainWindowRunTest::saveFollowsTheSaveModes()
