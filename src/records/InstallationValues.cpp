@@ -3,6 +3,7 @@
 
 #include "records/Registry.h"
 #include "support/Logger.h"
+#include "support/ProgramVersion.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +12,8 @@ namespace orva {
 
 QString InstallationValues::keyPath()
 {
-    return QString::asprintf("SOFTWARE\\Norquell\\ORVA\\%d.%d", 3, 1);
+    return QString::asprintf("SOFTWARE\\Norquell\\ORVA\\%d.%d", ProgramVersion::kMajor,
+                             ProgramVersion::kMinor);
 }
 
 Result<InstallationValues> InstallationValues::read(const Registry &registry)

@@ -5,6 +5,7 @@
 #include "records/TextFile.h"
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
+#include "support/ProgramVersion.h"
 #include "support/StringTable.h"
 
 #include <QFileInfo>
@@ -115,8 +116,8 @@ QString Settings::toText() const
 {
     QString text;
     QTextStream out(&text);
-    out << QString::asprintf("ORVA Version %d.%d.%02d\n", kVersionMajor, kVersionMinor,
-                             kVersionBuild);
+    out << QString::asprintf("ORVA Version %d.%d.%02d\n", ProgramVersion::kMajor,
+                             ProgramVersion::kMinor, ProgramVersion::kBuild);
     out << "DataDirectory " << dataDirectory << "\n";
     out << QString::asprintf("ExpLanguage %d\n", expLanguage);
     out << QString::asprintf("Threshold %d\n", threshold);

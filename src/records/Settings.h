@@ -18,9 +18,6 @@ class StringTable;
 class Settings
 {
 public:
-    static constexpr int kVersionMajor = 3;
-    static constexpr int kVersionMinor = 1;
-    static constexpr int kVersionBuild = 31;
     /// The data directory holds at most this many characters; a longer one in the file is ignored.
     static constexpr int kMaxDataDirectoryChars = 383;
     /// "ExpLanguage" when no material language was chosen yet.

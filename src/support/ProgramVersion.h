@@ -5,9 +5,10 @@
 
 namespace orva::ProgramVersion {
 
-constexpr int kMajor = 3;
-constexpr int kMinor = 1;
-constexpr int kBuild = 31;
+// The one version of the program, set by the project() line of the top CMakeLists.txt.
+constexpr int kMajor = ORVA_VERSION_MAJOR;
+constexpr int kMinor = ORVA_VERSION_MINOR;
+constexpr int kBuild = ORVA_VERSION_BUILD;
 
 /// "3.1.31": the splash screen, the About box and the settings header.
 inline QString text()
