@@ -205,7 +205,7 @@ void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples
                 this,
                 [this, bufferFrame, buffer = keep ? buffer : QByteArray(), onsetUs] {
                     m_outstanding.fetch_sub(1);
-                    deliver(bufferFrame, buffer, onsetUs);
+                    deliver(buffer, onsetUs);
                 },
                 Qt::QueuedConnection);
         }
@@ -235,10 +235,10 @@ void ORVA_WaveInDevice::onBufferDone(qint64 firstFrame, const QByteArray &bytes)
 {
     if (!m_open)
         return;
-    deliver(firstFrame, bytes, scanForOnset(firstFrame, bytes));
+    deliver(bytes, scanForOnset(firstFrame, bytes));
 }
 
-void ORVA_WaveInDevice::deliver(qint64, const QByteArray &bytes, std::optional<qint64> onsetUs)
+void ORVA_WaveInDevice::deliver(const QByteArray &bytes, std::optional<qint64> onsetUs)
 {
     // Buffers still on their way when the device closed are dropped.
     if (!m_open)

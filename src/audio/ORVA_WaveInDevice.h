@@ -116,7 +116,7 @@ private:
     ORVA_Wave *m_target = &m_recording;
     int m_bufferBytes = kBufferBytes;
     /// A buffer scanned where it arrived, on the UI thread.
-    void deliver(qint64 firstFrame, const QByteArray &bytes, std::optional<qint64> onsetUs);
+    void deliver(const QByteArray &bytes, std::optional<qint64> onsetUs);
 
     std::function<void(qint64)> m_onset;
     std::atomic<int> m_thresholdDb { -40 };

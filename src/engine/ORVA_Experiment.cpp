@@ -115,6 +115,19 @@ bool ORVA_Experiment::canStartRun(int mode) const
     return mode != Training || m_client.repetitions() > 0;
 }
 
+namespace {
+
+// Adds the syllable's name once when the player cannot play its recording. A stock built from
+// the name tables alone has no recordings to check.
+void noteIfUnplayable(const ORVA_Syllable &syllable, QStringList &names)
+{
+    if (syllable.recording.sampleCount() != 0
+        && !SoftwareMixer::canPlay(syllable.recording.format()) && !names.contains(syllable.name))
+        names << syllable.name;
+}
+
+} // namespace
+
 QStringList ORVA_Experiment::unplayableSyllables(int mode) const
 {
     const std::vector<ORVA_Syllable> &stock = mode == Training ? m_trainStock : m_testStock;
@@ -123,11 +136,7 @@ QStringList ORVA_Experiment::unplayableSyllables(int mode) const
         for (const SyllableList::Entry &entry : list->entries) {
             if (entry.stockIndex < 0 || entry.stockIndex >= qsizetype(stock.size()))
                 continue;
-            const ORVA_Syllable &syllable = stock[size_t(entry.stockIndex)];
-            if (syllable.recording.sampleCount() != 0
-                && !SoftwareMixer::canPlay(syllable.recording.format())
-                && !names.contains(syllable.name))
-                names << syllable.name;
+            noteIfUnplayable(stock[size_t(entry.stockIndex)], names);
         }
     }
     return names;
@@ -137,14 +146,8 @@ QStringList ORVA_Experiment::unplayableRecordings() const
 {
     QStringList names;
     for (const std::vector<ORVA_Syllable> *stock : { &m_testStock, &m_trainStock }) {
-        for (const ORVA_Syllable &syllable : *stock) {
-            // A stock built from the name tables alone has no recordings to check.
-            if (syllable.recording.sampleCount() == 0)
-                continue;
-            if (!SoftwareMixer::canPlay(syllable.recording.format())
-                && !names.contains(syllable.name))
-                names << syllable.name;
-        }
+        for (const ORVA_Syllable &syllable : *stock)
+            noteIfUnplayable(syllable, names);
     }
     return names;
 }
@@ -301,11 +304,8 @@ Status ORVA_Experiment::reset(bool resetClient)
     m_comment.clear();
     Status saved = Status::success();
     if (resetClient) {
-        QString path;
-        if (createLogFileName(path, true) == 0) {
-            m_userLog.setClient(m_client);
-            saved = m_userLog.save(path);
-        }
+        m_userLog.setClient(m_client);
+        saved = saveUserLog();
         m_userLog.clear();
         m_client.setDefaults();
     } else {

@@ -94,6 +94,9 @@ int ORVA_Experiment::readRunFile(const QString &path, bool withUserLog)
 
 Status ORVA_Experiment::write(const QString &path)
 {
+    if (!m_dataPathGuard.allows(path))
+        return Status::failure(
+            QStringLiteral("cannot write %1: it leads out of the data folder").arg(path));
     while (!m_comment.isEmpty() && m_comment.back().isSpace())
         m_comment.chop(1);
     RunFileContent content;
@@ -117,9 +120,6 @@ Status ORVA_Experiment::write(const QString &path)
     content.total = summaryOf(m_statistics[0]);
     for (int i = 1; i < m_statistics.size(); ++i)
         content.syllables.append(summaryOf(m_statistics[i]));
-    if (!m_dataPathGuard.allows(path))
-        return Status::failure(
-            QStringLiteral("cannot write %1: it leads out of the data folder").arg(path));
     return RunFile::write(path, content);
 }
 

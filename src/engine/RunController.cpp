@@ -261,8 +261,8 @@ void RunController::onStart()
     QString path;
     if (m_experiment.createLogFileName(path, true) != 0)
         userLog.clear();
-    else if (!userLog.holdsUnsavedEntriesFor(path) && !userLog.loadOrSetAside(path))
-        userLog.clear();
+    else if (!userLog.holdsUnsavedEntriesFor(path))
+        (void)userLog.loadOrSetAside(path); // an empty history when there is none to read
     userLog.beginEntry(m_experiment.isTraining() ? 1 : 0);
     m_modeLabel = m_strings.text(modeLabelId());
 

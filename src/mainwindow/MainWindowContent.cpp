@@ -143,10 +143,7 @@ MainWindowContent::~MainWindowContent()
 {
     m_capture->stopCapture();
     delete m_toolTipBox.data();
-    if (m_timers) {
-        for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
-            m_timers->stopTimer(id);
-    }
+    stopOwnTimers();
     m_settings.client = m_experiment.client();
     m_settings.threshold = m_slider ? -m_slider->value() : m_settings.threshold;
     const Status written =
@@ -1063,6 +1060,12 @@ void MainWindowContent::stopTimer(int id)
         m_timers->stopTimer(id);
 }
 
+void MainWindowContent::stopOwnTimers()
+{
+    for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
+        stopTimer(id);
+}
+
 void MainWindowContent::enableButton(RunButton button, bool enabled)
 {
     QPushButton *target = nullptr;
@@ -1313,8 +1316,7 @@ bool MainWindowContent::onExit()
     const Status written = m_experiment.writeUserDefinedTrainSyllableTrain();
     if (!written.ok())
         reportSaveFailure(m_boxes, m_strings, kOwnListsNotSaved, written);
-    for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
-        stopTimer(id);
+    stopOwnTimers();
     logMessage(1, "END: On Exit\n");
     return true;
 }
@@ -1344,8 +1346,7 @@ void MainWindowContent::onTerminate()
     const Status written = m_experiment.writeUserDefinedTrainSyllableTrain();
     if (!written.ok())
         logMessage(1, QStringLiteral("ERROR: %1\n").arg(written.error()));
-    for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
-        stopTimer(id);
+    stopOwnTimers();
     logMessage(1, "END: On Terminate\n");
 }
 

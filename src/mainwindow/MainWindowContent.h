@@ -185,6 +185,8 @@ private:
     void openLog();
     /// False, after telling the operator, when another running program holds the data folder.
     bool lockDataFolder();
+    /// Stops the level meter, the wait timer and the hearing check's timer: the program ends.
+    void stopOwnTimers();
     /// Names the recordings of the material that the player cannot play, in a box.
     void reportUnplayableRecordings();
     /// Asks whether a run kept by onTerminate() is to be opened, and opens it.
