@@ -1365,7 +1365,12 @@ void MainWindowContent::offerUnsavedRun()
         ? m_boxes.show(m_strings.text(140), m_strings.text(908).arg(client), MessageIcon::Question,
                        MessageButtons::YesNo)
         : MessageAnswer::No;
-    if (answer == MessageAnswer::Yes && m_experiment.read(path) == 0) {
+    if (read != 0 || (answer == MessageAnswer::Yes && m_experiment.read(path) != 0)) {
+        // Left for a person to look at: nothing that could not be opened is thrown away.
+        logMessage(1, "ERROR: the kept unsaved run %s cannot be read\n", utf8(path).constData());
+        return;
+    }
+    if (answer == MessageAnswer::Yes) {
         int judged = 0;
         while (judged < m_experiment.measurementCount()
                && m_experiment.measurement(judged).result != Unjudged)
@@ -1376,9 +1381,6 @@ void MainWindowContent::offerUnsavedRun()
         m_controller->setProgramState(ProgramState::ExpCompleted);
         m_controller->setRunState(complete ? RunState::Finished : RunState::Aborted);
         showClientInFields();
-    } else if (read != 0) {
-        logMessage(1, "ERROR: the kept unsaved run %s cannot be read\n", utf8(path).constData());
-        return; // left for a person to look at
     }
     // Opened or declined: the run is the program's again, or the operator let it go.
     QFile::remove(path);

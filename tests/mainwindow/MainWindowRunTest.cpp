@@ -663,6 +663,27 @@ void MainWindowRunTest::endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart()
     QCOMPARE(m_boxes.boxes.last().text, content().strings().text(151));
     QVERIFY(QFile::exists(
         m_installation->path(QStringLiteral("data/de_de/Meier_24-05-17_14-30-VT12.orv"))));
+
+    // A kept run that the file reader takes but the run model cannot open (a syllable that is
+    // not in the stock) is left where it is, not thrown away after "Yes".
+    runWholePreTest(content(), m_clock, m_timers->timers);
+    content().onTerminate();
+    QFile file(kept);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray text = file.readAll();
+    const qsizetype at = text.indexOf("Silbe1=");
+    QVERIFY(at >= 0);
+    text.insert(at + 7, "qq");
+    QVERIFY(file.resize(0));
+    file.write(text);
+    file.close();
+    m_window.reset();
+    m_content.reset();
+    m_boxes.answers = { MessageAnswer::Yes };
+    start();
+    QVERIFY(m_boxes.answers.isEmpty());
+    QVERIFY(QFile::exists(kept));
+    QCOMPARE(content().controller().runState(), RunState::Empty);
 }
 
 QTEST_MAIN(MainWindowRunTest)
