@@ -6,7 +6,7 @@
 #include "mainwindow/Artwork.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
-#include "mainwindow/QtMessageBoxes.h"
+#include "dialogs/QtMessageBoxes.h"
 #include "support/Clock.h"
 #include "support/Logger.h"
 #include "support/ProgramVersion.h"

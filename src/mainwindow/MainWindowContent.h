@@ -4,7 +4,7 @@
 #include "engine/ORVA_Experiment.h"
 #include "engine/RunController.h"
 #include "engine/RunControllerOutput.h"
-#include "mainwindow/CToolTip.h"
+#include "support/CToolTip.h"
 #include "mainwindow/CommandRules.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/PaintOrder.h"

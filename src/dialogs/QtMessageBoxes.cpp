@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/QtMessageBoxes.h"
+#include "dialogs/QtMessageBoxes.h"
 
 #include "support/Logger.h"
 

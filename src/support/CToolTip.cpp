@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/CToolTip.h"
+#include "support/CToolTip.h"
 
 #include "support/StringTable.h"
 

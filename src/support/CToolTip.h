@@ -12,7 +12,7 @@ namespace orva {
 
 class StringTable;
 
-/// The main window's tool tip: after the mouse rested one second over an area with a text, a
+/// A tool tip of a window: after the mouse rested one second over an area with a text, a
 /// small box under the cursor shows the text for ten seconds. The logic is here; the box, the
 /// timer and the focus are the host's. UI thread only.
 class CToolTip
