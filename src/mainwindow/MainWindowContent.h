@@ -4,7 +4,6 @@
 #include "engine/ORVA_Experiment.h"
 #include "engine/RunController.h"
 #include "engine/RunControllerOutput.h"
-#include "support/CToolTip.h"
 #include "mainwindow/CommandRules.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/PaintOrder.h"
@@ -15,6 +14,7 @@
 #include "records/InstallationLayout.h"
 #include "records/Registry.h"
 #include "records/Settings.h"
+#include "support/CToolTip.h"
 #include "support/StringTable.h"
 
 #include <QFont>
