@@ -12,22 +12,6 @@
 
 namespace orva {
 
-namespace {
-constexpr const char *kUpperCodes[] = { "DE_DE", "EN_US", "EN_UK", "ES_ES", "FR_FR", "PL_PL" };
-}
-
-QString languageCode(int language)
-{
-    return upperLanguageCode(language).toLower();
-}
-
-QString upperLanguageCode(int language)
-{
-    if (language < 0 || language >= NoLanguage)
-        return QString();
-    return QString::fromLatin1(kUpperCodes[language]);
-}
-
 ORVA_Experiment::ORVA_Experiment()
 {
     // The client has no name yet, so resetting saves no user log.

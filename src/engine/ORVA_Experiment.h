@@ -12,6 +12,7 @@
 #include "records/ORVA_Proband.h"
 #include "records/SyllableListFile.h"
 #include "records/UserLog.h"
+#include "support/Languages.h"
 
 #include <QList>
 #include <QString>
@@ -27,22 +28,6 @@ enum RunMode : int {
     MainTest = 2,
     Training = 3,
 };
-
-/// Material languages; the same numbering serves the user-interface language.
-enum Language : int {
-    DE_DE = 0,
-    EN_US = 1,
-    EN_UK = 2,
-    ES_ES = 3,
-    FR_FR = 4,
-    PL_PL = 5,
-    NoLanguage = 6,
-};
-
-/// "de_de" … "pl_pl" for 0 … 5; empty otherwise.
-QString languageCode(int language);
-/// "DE_DE" … "PL_PL" for 0 … 5; empty otherwise.
-QString upperLanguageCode(int language);
 
 /// The run model: everything that belongs to one run of one client and the material it is built
 /// from. The main window owns one for the whole life of the program and reuses it for every run;
@@ -96,7 +81,9 @@ public:
     ORVA_Syllable *currentSyllable();
     const ORVA_Syllable *syllableOfMeasurement(int i) const;
     std::vector<ORVA_Syllable> &trainStock() { return m_trainStock; }
+    const std::vector<ORVA_Syllable> &trainStock() const { return m_trainStock; }
     std::vector<ORVA_Syllable> &testStock() { return m_testStock; }
+    const std::vector<ORVA_Syllable> &testStock() const { return m_testStock; }
     SyllableListSet &trainSyllableList() { return m_trainSyllableList; }
     const SyllableListSet &trainSyllableList() const { return m_trainSyllableList; }
     SyllableListSet &testSyllableList() { return m_testSyllableList; }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/RunControllerOutput.h"
+#include "support/ProgramStates.h"
 
 #include <QString>
 
@@ -13,30 +14,6 @@ class Clock;
 class MessageBoxes;
 class ORVA_Experiment;
 class StringTable;
-
-/// What the program is doing; a run is active in states 1 to 5, audio output in 8 and 9.
-enum class ProgramState : int {
-    Idle = 0,
-    ExpRunning = 1,
-    WaitForAudio = 2,
-    WaitForKey = 3,
-    Delay = 4,
-    StopExp = 5,
-    DataLoaded = 6,
-    ExpCompleted = 7,
-    OtherAudio = 8,
-    TestAudio = 9,
-};
-
-/// What became of the current run.
-enum class RunState : int {
-    Empty = 0,
-    Running = 1,
-    Finished = 2,
-    Aborted = 3,
-    Loaded = 4,
-    Saved = 5,
-};
 
 /// Save and print rules per run kind, each 0 (never), 1 (when completed) or 2 (always).
 struct RunFileRules

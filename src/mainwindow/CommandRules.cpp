@@ -7,34 +7,17 @@
 
 namespace orva {
 
-namespace {
-
-bool isRunning(int state)
-{
-    return state >= 1 && state <= 5;
-}
-
-bool isAudioBusy(int state)
-{
-    return state == 8 || state == 9;
-}
-
-bool mayStart(int state)
-{
-    return state == 0 || state == 6 || state == 7;
-}
-
-} // namespace
+namespace { } // namespace
 
 std::map<int, bool> menuSettings(const CommandState &state)
 {
-    const int s = state.programState;
-    const bool free = !isRunning(s) && !isAudioBusy(s);
+    const ProgramState s = state.programState;
+    const bool free = isFree(s);
     std::map<int, bool> enabled;
     for (int command : { Command::Instruction, Command::StartPreTest, Command::StartTraining,
                          Command::StartMainTest, Command::HearingCheck })
-        enabled[command] = mayStart(s);
-    enabled[Command::AbortRun] = isRunning(s);
+        enabled[command] = mayStartRun(s);
+    enabled[Command::AbortRun] = isRunActive(s);
     for (int command :
          { Command::Options, Command::AudioSetup, Command::AudioDevices, Command::PlaybackVolume,
            Command::RecordingVolume, Command::Language, Command::ReportView, Command::MainView,
@@ -42,8 +25,10 @@ std::map<int, bool> menuSettings(const CommandState &state)
         enabled[command] = free;
     enabled[Command::Print] = free && state.mayPrint;
     // A saved run has nothing left to save under its own name; a copy under another may be made.
-    enabled[Command::Save] = s == 7 && state.maySave && state.runState != 5;
-    enabled[Command::SaveAs] = (s == 6 || s == 7) && state.maySave;
+    const bool runAtHand = s == ProgramState::DataLoaded || s == ProgramState::ExpCompleted;
+    enabled[Command::Save] =
+        s == ProgramState::ExpCompleted && state.maySave && state.runState != RunState::Saved;
+    enabled[Command::SaveAs] = runAtHand && state.maySave;
     return enabled;
 }
 
@@ -55,7 +40,7 @@ std::map<ChildWindow, bool> windowSettings(const CommandState &state)
         for (ChildWindow window : windows)
             visible[window] = show;
     };
-    const int s = state.programState;
+    const ProgramState s = state.programState;
     if (state.reportView) {
         set({ W::CurrentSyllable, W::CurrentSyllables, W::RemainingSyllables, W::ReactionTime,
               W::RejectButton, W::WrongButton, W::Evaluation },
@@ -63,13 +48,13 @@ std::map<ChildWindow, bool> windowSettings(const CommandState &state)
         set({ W::AbortButton, W::PrintButton, W::ShowTestsBox, W::ShowSyllablesBox,
               W::ReportScrollBar },
             true);
-    } else if (mayStart(s)) {
+    } else if (mayStartRun(s)) {
         set({ W::PrintButton, W::ShowTestsBox, W::ShowSyllablesBox, W::ReportScrollBar,
               W::RemainingSyllables, W::CurrentSyllable, W::ReactionTime, W::CurrentSyllables,
               W::WrongButton, W::RejectButton, W::AbortButton },
             false);
-        visible[W::Evaluation] = s != 0;
-    } else if (s == 1) {
+        visible[W::Evaluation] = s != ProgramState::Idle;
+    } else if (s == ProgramState::ExpRunning) {
         set({ W::PrintButton, W::ShowTestsBox, W::ShowSyllablesBox, W::ReportScrollBar }, false);
         const bool single = state.testMode || !state.groupDisplay;
         visible[W::CurrentSyllable] = single;
@@ -82,7 +67,7 @@ std::map<ChildWindow, bool> windowSettings(const CommandState &state)
     return visible;
 }
 
-KeyAction translateAccelerator(int key, bool shift, int programState)
+KeyAction translateAccelerator(int key, bool shift, ProgramState state)
 {
     KeyAction action;
     const auto command = [&](int number) {
@@ -93,13 +78,13 @@ KeyAction translateAccelerator(int key, bool shift, int programState)
     switch (key) {
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
-        if (programState == 3) {
+        if (state == ProgramState::WaitForKey) {
             action.command = Command::RejectSyllable;
             action.consumed = true;
         }
         break;
     case Qt::Key_Space:
-        if (programState == 3) {
+        if (state == ProgramState::WaitForKey) {
             action.command = Command::MarkWrong;
             action.consumed = true;
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "support/ProgramStates.h"
+
 #include <QtGlobal>
 
 #include <functional>
@@ -49,8 +51,8 @@ constexpr int MainView = 32844;
 /// What the enabling rules read.
 struct CommandState
 {
-    int programState = 0;
-    int runState = 0;
+    ProgramState programState = ProgramState::Idle;
+    RunState runState = RunState::Empty;
     bool reportView = false;
     bool testMode = true; ///< the run kind is a pre-test or a main test
     bool groupDisplay = true; ///< the client's display mode
@@ -90,7 +92,7 @@ struct KeyAction
 };
 
 /// `translateAccelerator` for a key-down of `key` (a Qt::Key) in `programState`.
-KeyAction translateAccelerator(int key, bool shift, int programState);
+KeyAction translateAccelerator(int key, bool shift, ProgramState state);
 
 /// The tab order rule: the index to move the focus to among `count` windows whose visibility is
 /// given by `visible(i)`, from the focused index `focused` (-1: outside the list).

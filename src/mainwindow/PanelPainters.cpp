@@ -19,11 +19,6 @@ constexpr int kWorkspace = Palette::kAppWorkspace;
 constexpr int kSelection = Palette::kHighlight;
 constexpr int kSelectionText = Palette::kHighlightText;
 
-bool isRunning(int state)
-{
-    return state >= 1 && state <= 5;
-}
-
 QRect area(const DrawingSurface &surface)
 {
     return surface.rect();
@@ -229,7 +224,7 @@ void paintCurrentSyllables(DrawingSurface &surface, const PanelState &state)
 {
     const QRect r = area(surface);
     surface.fillRect(Palette::kWhite, false, false, r);
-    if (!state.experiment || !isRunning(state.programState) || !state.experiment->isTraining())
+    if (!state.experiment || !isRunActive(state.programState) || !state.experiment->isTraining())
         return;
     const ORVA_Experiment &experiment = *state.experiment;
     const int count = experiment.measurementCount();
@@ -257,7 +252,7 @@ void paintCurrentSyllables(DrawingSurface &surface, const PanelState &state)
 void paintCurrentSyllable(DrawingSurface &surface, const PanelState &state)
 {
     const QRect r = area(surface);
-    const bool judging = state.programState == 2 || state.programState == 3;
+    const bool judging = isAwaitingAnswer(state.programState);
     const bool shown =
         state.experiment && judging && (state.experiment->isTestMode() || state.highlight);
     if (!shown) {
@@ -275,10 +270,12 @@ void paintRemainingSyllables(DrawingSurface &surface, const PanelState &state)
 {
     const QRect r = area(surface);
     surface.fillRect(kBackground, false, false, r);
-    if (!state.experiment || state.programState < 1 || state.programState > 4)
+    // Shown while syllables are played, not once the last one's answer is in.
+    const ProgramState s = state.programState;
+    if (!state.experiment || !isRunActive(s) || s == ProgramState::StopExp)
         return;
     int remaining = state.experiment->measurementCount() - state.experiment->currentIndex();
-    if (state.programState != 4)
+    if (s != ProgramState::Delay)
         remaining -= 1;
     surface.setTextColor(Palette::kNearBlack);
     centred(surface, r, QString::number(remaining));
@@ -288,7 +285,7 @@ void paintReactionTime(DrawingSurface &surface, const PanelState &state)
 {
     const QRect r = area(surface);
     surface.fillRect(kBackground, false, false, r);
-    if (!state.experiment || state.programState != 3)
+    if (!state.experiment || state.programState != ProgramState::WaitForKey)
         return;
     const Measurement *current = state.experiment->currentMeasurement();
     if (!current)
@@ -302,7 +299,7 @@ QString statusText(const PanelState &state)
     if (state.experiment) {
         const ORVA_Experiment &experiment = *state.experiment;
         const ORVA_Proband &client = experiment.client();
-        const bool judging = state.programState == 2 || state.programState == 3;
+        const bool judging = isAwaitingAnswer(state.programState);
         if (experiment.isTraining() && !client.displayMode() && client.syllableSelection() == 1
             && judging) {
             const SyllableList *list = experiment.runList(Training);
@@ -328,7 +325,7 @@ QString trainingSettingsText(const PanelState &state)
     if (!state.experiment || !state.strings)
         return QString();
     const ORVA_Experiment &experiment = *state.experiment;
-    if (experiment.isTestMode() && isRunning(state.programState))
+    if (experiment.isTestMode() && isRunActive(state.programState))
         return QString();
     const StringTable &s = *state.strings;
     const ORVA_Proband &client = experiment.client();
@@ -353,7 +350,7 @@ void paintTrainingSettings(DrawingSurface &surface, const PanelState &state)
 void paintAnswerTimeBar(DrawingSurface &surface, const PanelState &state)
 {
     const QRect r = area(surface);
-    if (!isRunning(state.programState) || state.programState == 4) {
+    if (!isRunActive(state.programState) || state.programState == ProgramState::Delay) {
         surface.fillRect(kWorkspace, false, false, r);
         return;
     }
@@ -418,6 +415,16 @@ QString resultToolTipText(const ORVA_Experiment &experiment, const StringTable &
         verdict = strings.text(163);
     return QString::asprintf("[%2d] ", i + 1) + syllableName(experiment, i)
         + QString::asprintf(" %4dms ", measurement.reactionTime) + verdict;
+}
+
+QRect barRect(const PanelState &state, const QRect &chart, int barWidth, int i)
+{
+    const Measurement &m = state.experiment->measurement(i);
+    const int h = chart.height();
+    const int height =
+        std::clamp(static_cast<int>(double(m.reactionTime) / scaleMaximum(state) * (h + 1)), 2, h);
+    const int left = barWidth / 2 + i * barWidth;
+    return QRect(chart.left() + left, chart.top() + h - height, barWidth - barWidth / 2, height);
 }
 
 } // namespace orva::PanelPainters

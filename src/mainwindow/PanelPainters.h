@@ -2,6 +2,7 @@
 #pragma once
 
 #include "mainwindow/PaintOrder.h"
+#include "support/ProgramStates.h"
 
 #include <QFont>
 #include <QList>
@@ -19,7 +20,7 @@ struct PanelState
 {
     const ORVA_Experiment *experiment = nullptr;
     const StringTable *strings = nullptr;
-    int programState = 0;
+    ProgramState programState = ProgramState::Idle;
     bool highlight = false;
     bool guide = false;
     QString modeName;
@@ -73,6 +74,9 @@ MeterHeights meterHeights(int panelHeight, double peak, int thresholdDb);
 
 /// "[%2d] %s %4dms %s" for measurement `i`.
 QString resultToolTipText(const ORVA_Experiment &experiment, const StringTable &strings, int i);
+/// Where the bar of measurement `i` stands in `chart` (whose columns are `barWidth` wide), for
+/// its tool tip.
+QRect barRect(const PanelState &state, const QRect &chart, int barWidth, int i);
 /// The status line's text.
 QString statusText(const PanelState &state);
 /// The training-settings line's text; empty while a test runs.

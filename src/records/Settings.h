@@ -2,6 +2,7 @@
 #pragma once
 
 #include "records/ORVA_Proband.h"
+#include "support/Languages.h"
 #include "support/Status.h"
 
 #include <QString>
@@ -21,7 +22,7 @@ public:
     /// The data directory holds at most this many characters; a longer one in the file is ignored.
     static constexpr int kMaxDataDirectoryChars = 383;
     /// "ExpLanguage" when no material language was chosen yet.
-    static constexpr int kNoLanguage = 6;
+    static constexpr int kNoLanguage = NoLanguage;
     static constexpr int kMinThreshold = -90;
     static constexpr int kMaxThreshold = 0;
 

@@ -2,8 +2,10 @@
 #include "support/Logger.h"
 
 #include "support/Printf.h"
+#include "support/ProgramVersion.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 
 #include <cstdarg>
@@ -139,6 +141,19 @@ void logMessage(int level, const char *format, ...)
 void logMessage(int level, const QString &text)
 {
     Logger::instance().log(level, text);
+}
+
+void startProgramLog(const QString &fileName, bool toStderr)
+{
+    Logger::Options log;
+    log.fileName = fileName;
+    log.debuggerOutput = toStderr;
+    Logger::instance().start(log);
+    logMessage(1, "ORVA %2d.%0d.%02d debug %02d\n\n", ProgramVersion::kMajor,
+               ProgramVersion::kMinor, ProgramVersion::kBuild, 0);
+    const QDateTime now = QDateTime::currentDateTime();
+    logMessage(1, "LOG %2d.%02d.%04d %02d:%02d\n\n", now.date().day(), now.date().month(),
+               now.date().year(), now.time().hour(), now.time().minute());
 }
 
 } // namespace orva

@@ -68,4 +68,8 @@ void logMessage(int level, const char *format, ...) __attribute__((format(printf
 /// The wide-text variant: the line is already formatted.
 void logMessage(int level, const QString &text);
 
+/// The program's log: `fileName` emptied, the kept lines also on stderr when `toStderr`, and
+/// the banner with the version and the start time.
+void startProgramLog(const QString &fileName, bool toStderr);
+
 } // namespace orva

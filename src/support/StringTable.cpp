@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/StringTable.h"
 
+#include "support/Languages.h"
 #include "support/Logger.h"
 
 #include <QDir>
@@ -31,8 +32,6 @@ QString unescape(QStringView text)
     }
     return result;
 }
-
-const char *const kLanguageCodes[] = { "de_de", "en_us", "en_uk", "es_es", "fr_fr", "pl_pl" };
 
 bool isName(QStringView key)
 {
@@ -101,13 +100,6 @@ Result<StringTable> StringTable::load(const QString &path)
         return Status::failure(
             QStringLiteral("cannot read string table %1: %2").arg(path, file.errorString()));
     return parse(file.readAll(), path);
-}
-
-QString StringTable::languageCode(int language)
-{
-    if (language < 0 || language >= int(std::size(kLanguageCodes)))
-        return QString();
-    return QString::fromLatin1(kLanguageCodes[language]);
 }
 
 Result<StringTable> StringTable::loadForLanguage(const QString &installationDir, int language)

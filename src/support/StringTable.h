@@ -26,9 +26,6 @@ public:
     static Result<StringTable> parse(const QByteArray &utf8, const QString &sourceName);
     static Result<StringTable> load(const QString &path);
 
-    /// The folder code of user-interface language `language` (0 "de_de", 1 "en_us", 2 "en_uk",
-    /// 3 "es_es", 4 "fr_fr", 5 "pl_pl"); empty for any other index.
-    static QString languageCode(int language);
     /// The table of user-interface language `language`, read from
     /// "<installationDir>/bin/<code>/strings.txt". Index 0 gives the built-in German table and
     /// reads no file. When the file cannot be read or parsed, or the index is unknown, the result

@@ -26,7 +26,7 @@ void CommandRulesTest::runStartsAndAbortFollowTheProgramState()
 {
     for (int state = 0; state <= 9; ++state) {
         CommandState command;
-        command.programState = state;
+        command.programState = ProgramState(state);
         const std::map<int, bool> menu = menuSettings(command);
         const bool mayStart = state == 0 || state == 6 || state == 7;
         for (int start : { Command::StartPreTest, Command::StartMainTest, Command::StartTraining,
@@ -40,7 +40,7 @@ void CommandRulesTest::settingsAndFilesNeedAnIdleProgram()
 {
     for (int state = 0; state <= 9; ++state) {
         CommandState command;
-        command.programState = state;
+        command.programState = ProgramState(state);
         const bool free = state == 0 || state == 6 || state == 7;
         const std::map<int, bool> menu = menuSettings(command);
         for (int item : { Command::Options, Command::AudioSetup, Command::AudioDevices,
@@ -55,19 +55,19 @@ void CommandRulesTest::settingsAndFilesNeedAnIdleProgram()
 void CommandRulesTest::saveAndPrintFollowTheirRules()
 {
     CommandState command;
-    command.programState = 7;
+    command.programState = ProgramState(7);
     command.maySave = true;
     command.mayPrint = true;
     std::map<int, bool> menu = menuSettings(command);
     QVERIFY(menu.at(Command::Save) && menu.at(Command::SaveAs) && menu.at(Command::Print));
-    command.programState = 6;
+    command.programState = ProgramState(6);
     menu = menuSettings(command);
     QVERIFY(!menu.at(Command::Save) && menu.at(Command::SaveAs) && menu.at(Command::Print));
-    command.programState = 2;
+    command.programState = ProgramState(2);
     menu = menuSettings(command);
     QVERIFY(!menu.at(Command::Save) && !menu.at(Command::SaveAs) && !menu.at(Command::Print));
-    command.programState = 7;
-    command.runState = 5; // saved: a copy under another name only
+    command.programState = ProgramState(7);
+    command.runState = RunState(5); // saved: a copy under another name only
     menu = menuSettings(command);
     QVERIFY(!menu.at(Command::Save) && menu.at(Command::SaveAs));
     command.maySave = false;
@@ -83,11 +83,11 @@ void CommandRulesTest::windowsOfTheIdleStates()
     QCOMPARE(windows.size(), size_t(12));
     for (const auto &[window, visible] : windows)
         QVERIFY(!visible);
-    command.programState = 7;
+    command.programState = ProgramState(7);
     windows = windowSettings(command);
     QVERIFY(windows.at(ChildWindow::Evaluation));
     QVERIFY(!windows.at(ChildWindow::AbortButton));
-    command.programState = 3; // during a run nothing changes
+    command.programState = ProgramState(3); // during a run nothing changes
     QVERIFY(windowSettings(command).empty());
 }
 
@@ -107,7 +107,7 @@ void CommandRulesTest::windowsOfARunDependOnTheDisplay()
     QFETCH(bool, group);
     QFETCH(bool, single);
     CommandState command;
-    command.programState = 1;
+    command.programState = ProgramState(1);
     command.testMode = test;
     command.groupDisplay = group;
     const std::map<ChildWindow, bool> windows = windowSettings(command);
@@ -124,7 +124,7 @@ void CommandRulesTest::reportViewShowsItsButtonsInEveryState()
 {
     for (int state : { 0, 2, 7 }) {
         CommandState command;
-        command.programState = state;
+        command.programState = ProgramState(state);
         command.reportView = true;
         const std::map<ChildWindow, bool> windows = windowSettings(command);
         QVERIFY(windows.at(ChildWindow::PrintButton));
@@ -167,7 +167,7 @@ void CommandRulesTest::keysGiveTheirCommands()
     QFETCH(int, state);
     QFETCH(int, command);
     QFETCH(bool, consumed);
-    const KeyAction action = translateAccelerator(key, false, state);
+    const KeyAction action = translateAccelerator(key, false, ProgramState(state));
     QCOMPARE(action.command, command);
     QCOMPARE(action.consumed, consumed);
     QCOMPARE(action.focusMainWindow,
@@ -188,9 +188,9 @@ void CommandRulesTest::tabOrderSkipsHiddenWindows()
     QCOMPARE(nextInTabOrder(0, 5, true, isVisible), 4);
     visible[4] = false;
     QCOMPARE(nextInTabOrder(0, 5, true, isVisible), 0);
-    QCOMPARE(translateAccelerator(Qt::Key_Tab, true, 0).tab, -1);
-    QCOMPARE(translateAccelerator(Qt::Key_Backtab, false, 0).tab, -1);
-    QCOMPARE(translateAccelerator(Qt::Key_Tab, false, 0).tab, 1);
+    QCOMPARE(translateAccelerator(Qt::Key_Tab, true, ProgramState::Idle).tab, -1);
+    QCOMPARE(translateAccelerator(Qt::Key_Backtab, false, ProgramState::Idle).tab, -1);
+    QCOMPARE(translateAccelerator(Qt::Key_Tab, false, ProgramState::Idle).tab, 1);
 }
 
 QTEST_GUILESS_MAIN(CommandRulesTest)

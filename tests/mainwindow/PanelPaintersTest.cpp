@@ -184,7 +184,7 @@ void PanelPaintersTest::statusLineShowsModeAndState()
     QCOMPARE(statusText(m_state), QStringLiteral("Vortest läuft"));
     experiment().prepareRun(Training);
     experiment().client().setDisplayMode(false);
-    m_state.programState = 2;
+    m_state.programState = ProgramState(2);
     m_state.modeName = QStringLiteral("Training");
     QCOMPARE(statusText(m_state), QStringLiteral("Training: \"[ A1 ] ba da ga ka pa ta\""));
 }
@@ -192,9 +192,9 @@ void PanelPaintersTest::statusLineShowsModeAndState()
 void PanelPaintersTest::trainingSettingsLineIsEmptyWhileATestRuns()
 {
     experiment().prepareRun(PreTest);
-    m_state.programState = 2;
+    m_state.programState = ProgramState(2);
     QCOMPARE(trainingSettingsText(m_state), QString());
-    m_state.programState = 7;
+    m_state.programState = ProgramState(7);
     experiment().client().setTimeShift(-500);
     const QString text = trainingSettingsText(m_state);
     const StringTable &strings = StringTable::german();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Checks the shipped string tables and help pages of every user-interface language against the
 // German table, where a slip in a translation would otherwise only show on the screen.
+#include "support/Languages.h"
 #include "support/StringTable.h"
 
 #include <QFile>
@@ -108,16 +109,14 @@ void LanguageResourcesTest::addTranslations()
 {
     QTest::addColumn<QString>("code");
     for (int language = 1; language < 6; ++language)
-        QTest::newRow(qPrintable(StringTable::languageCode(language)))
-            << StringTable::languageCode(language);
+        QTest::newRow(qPrintable(languageCode(language))) << languageCode(language);
 }
 
 void LanguageResourcesTest::tableParsesWithoutDuplicates_data()
 {
     QTest::addColumn<QString>("code");
     for (int language = 0; language < 6; ++language)
-        QTest::newRow(qPrintable(StringTable::languageCode(language)))
-            << StringTable::languageCode(language);
+        QTest::newRow(qPrintable(languageCode(language))) << languageCode(language);
 }
 
 void LanguageResourcesTest::tableParsesWithoutDuplicates()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/StringTable.h"
 
+#include "support/Languages.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -155,7 +157,7 @@ void StringTableTest::loadForLanguage()
     QTemporaryDir installation;
     if (!file.isEmpty()) {
         const QString folder =
-            installation.filePath(QStringLiteral("bin/") + StringTable::languageCode(language));
+            installation.filePath(QStringLiteral("bin/") + languageCode(language));
         QVERIFY(QDir().mkpath(folder));
         QFile strings(folder + QStringLiteral("/strings.txt"));
         QVERIFY(strings.open(QIODevice::WriteOnly));

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace orva {
+
+class AudioSession;
+class Clock;
+class ORVA_Wave;
+class ORVA_WaveInDevice;
+class StringTable;
+
+/// The sound of the runs: the microphone's capture with its voice key, the level it hears, and
+/// whether the session's output and input work. UI thread only; the voice onsets come from the
+/// capture.
+class RunSound
+{
+public:
+    /// `onset` hears of each voice onset, with its time on `clock` (µs).
+    RunSound(const Clock &clock, std::function<void(qint64 onsetUs)> onset);
+    ~RunSound();
+
+    /// The sound session whose input the capture reads (not owned; it must outlive this).
+    /// Without one there is no capture, and the caller delivers the onsets itself.
+    void setSession(AudioSession *session) { m_session = session; }
+    /// Starts the capture at the voice key's threshold (dB); false without an input.
+    bool startCapture(int thresholdDb);
+    void stopCapture();
+    void setThreshold(int thresholdDb);
+
+    /// Plays `wave` once; when its first frame leaves the output, on the clock, if known.
+    std::optional<qint64> play(ORVA_Wave &wave);
+    /// Why a run cannot be measured now, one line per missing part, naming the installation's
+    /// devices `outputName` and `inputName`; empty when the sound works. Starts an output that
+    /// is not running.
+    QString
+    problem(const StringTable &strings, const QString &outputName, const QString &inputName);
+    /// Underruns and overflows so far.
+    qint64 glitchCount() const;
+    /// The level meter's tick: a lost input is started again, and the peak (0 … 32768) since the
+    /// last tick is returned (of every sample while `listening` for an answer).
+    double levelTick(bool listening);
+
+private:
+    AudioSession *m_session = nullptr;
+    std::unique_ptr<ORVA_WaveInDevice> m_capture;
+};
+
+} // namespace orva
