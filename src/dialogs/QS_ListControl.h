@@ -10,6 +10,8 @@ namespace orva {
 /// Dialogs fill and read it through these few calls only. UI thread only.
 class QS_ListControl : public QTreeWidget
 {
+    Q_OBJECT
+
 public:
     explicit QS_ListControl(QWidget *parent = nullptr);
 
