@@ -12,10 +12,11 @@
 
 namespace orva::test {
 
-/// Runs modal dialogs headless: each dialog is handed to the next script, which works its
-/// controls and ends it (a click on OK, reject()); without a script the default button is
-/// clicked, as if the user pressed Return. Records each dialog's caption and answer; message
-/// boxes go to `boxes`.
+/// Runs modal dialogs headless: each dialog is shown and handed to the next script, which works
+/// its controls and ends it (Return, a click on a button, reject()); without a script the default
+/// button is clicked, as if the user pressed Return. A dialog the script leaves open is closed as
+/// by the window's close button. Records each dialog's caption and answer; message boxes go to
+/// `boxes`.
 class ScriptedDialogRunner final : public DialogRunner
 {
 public:
@@ -29,6 +30,7 @@ public:
     int run(QDialog &dialog) override
     {
         dialog.setResult(QDialog::Rejected);
+        dialog.show();
         if (!scripts.isEmpty()) {
             scripts.takeFirst()(dialog);
         } else {
@@ -39,6 +41,8 @@ public:
                 }
             }
         }
+        if (dialog.isVisible())
+            dialog.reject();
         runs.append({ dialog.windowTitle(), dialog.result() });
         return dialog.result();
     }
