@@ -98,7 +98,9 @@ void ProgramLauncherTest::startingAgainEndsTheEarlierInstance()
     {
         ProgramLauncher launcher(ProgramCommands::fromInstallation(values));
         QVERIFY(launcher.start(ExternalProgram::PlaybackMixer));
+        QTRY_COMPARE(calls(root.path()).size(), 1);
         QVERIFY(launcher.start(ExternalProgram::PlaybackMixer));
+        QTRY_COMPARE(calls(root.path()).size(), 2);
         QVERIFY(launcher.start(ExternalProgram::RecordingMixer));
         QTRY_COMPARE(calls(root.path()).size(), 3);
         QVERIFY(launcher.isRunning(ExternalProgram::PlaybackMixer));
