@@ -46,7 +46,8 @@ DialogTemplate makeAbout()
         control(kOk, ControlKind::DefaultPushButton, QRect(145, 5, 30, 11), QStringLiteral("1")),
         centredLabel(1040, QRect(26, 21, 132, 8), QString()), // the version, set on opening
         centredLabel(DialogControl::kNoId, QRect(8, 34, 167, 8), QStringLiteral("line1")),
-        centredLabel(DialogControl::kNoId, QRect(8, 53, 167, 8), QStringLiteral("line2")),
+        // The purpose takes two lines; the maker's lines follow from 53 in steps of 10.
+        centredLabel(DialogControl::kNoId, QRect(8, 43, 167, 8), QStringLiteral("line2")),
         centredLabel(DialogControl::kNoId, QRect(8, 63, 167, 8), QStringLiteral("line3")),
         centredLabel(DialogControl::kNoId, QRect(8, 73, 167, 8), QStringLiteral("line4")),
         control(DialogControl::kNoId, ControlKind::Icon, QRect(84, 120, 21, 20)),

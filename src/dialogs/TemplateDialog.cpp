@@ -27,6 +27,8 @@ namespace {
 
 constexpr int kOkId = 1;
 constexpr int kCancelId = 2;
+/// The height of one text line in vertical dialog units.
+constexpr int kDialogUnitsPerLine = 8;
 
 } // namespace
 
@@ -159,8 +161,17 @@ QWidget *TemplateDialog::createControl(const DialogControl &control, const QRect
     switch (control.kind) {
     case ControlKind::Static: {
         auto *label = new QLabel(text, this);
-        label->setWordWrap(true);
         label->setAlignment(Qt::AlignTop | (control.centred ? Qt::AlignHCenter : Qt::AlignLeft));
+        if (control.rect.height() >= 2 * kDialogUnitsPerLine) {
+            label->setWordWrap(true);
+        } else if (!control.centred) {
+            // A one-line text that a wider font makes longer than its box would lose its end
+            // to the wrap; it runs on to the right instead, where the templates leave room.
+            label->setGeometry(pixels.x(), pixels.y(),
+                               std::max(pixels.width(), label->sizeHint().width()),
+                               pixels.height());
+            return label;
+        }
         widget = label;
         break;
     }
