@@ -52,6 +52,14 @@ void OptionValues::applyTo(Settings &settings) const
     settings.dataDirectory = dataDirectory;
 }
 
+RunFileRules OptionValues::fileRules() const
+{
+    RunFileRules rules;
+    rules.saveMode = { preTestSaveMode, mainTestSaveMode, trainSaveMode };
+    rules.printMode = { preTestPrintMode, mainTestPrintMode, trainPrintMode };
+    return rules;
+}
+
 OptionsDialog::OptionsDialog(const StringTable &strings, const OptionValues &values, QWidget *owner)
     : m_dialog(DialogTemplates::options(), strings, owner)
     , m_values(values)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dialogs/TemplateDialog.h"
+#include "engine/RunController.h"
 
 namespace orva {
 
@@ -14,6 +15,8 @@ struct OptionValues
 {
     static OptionValues fromSettings(const Settings &settings);
     void applyTo(Settings &settings) const;
+    /// The save and print rules the run controller applies, in its order of run kinds.
+    RunFileRules fileRules() const;
     bool operator==(const OptionValues &other) const = default;
 
     int trainPrintMode = 1;

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/OptionsDialog.h"
 
+#include "engine/ORVA_Experiment.h"
+#include "fakes/ManualClock.h"
 #include "fakes/ScriptedDialogRunner.h"
+#include "fakes/ScriptedRunOutput.h"
 #include "records/Settings.h"
 #include "support/StringTable.h"
 
@@ -67,6 +70,8 @@ private slots:
     void emptyDirectoryIsAcceptedAndThenReportedMissing();
     void directoryEditTakesNoMoreThanTheSettingsHold();
     void valuesGoToAndComeFromTheSettings();
+    void neverModeStopsSavingAndPrintingThatRunKind_data();
+    void neverModeStopsSavingAndPrintingThatRunKind();
 };
 
 void OptionsDialogTest::opensWithTheButtonOfEachMode_data()
@@ -217,6 +222,54 @@ void OptionsDialogTest::valuesGoToAndComeFromTheSettings()
     QCOMPARE(settings.preTestSaveMode, 2);
     QCOMPARE(settings.mainTestSaveMode, 1);
     QCOMPARE(OptionValues::fromSettings(settings), values);
+}
+
+void OptionsDialogTest::neverModeStopsSavingAndPrintingThatRunKind_data()
+{
+    QTest::addColumn<int>("runKind");
+    QTest::addColumn<int>("saveNever");
+    QTest::addColumn<int>("printNever");
+    QTest::newRow("pre-test") << int(PreTest) << 1126 << 1123;
+    QTest::newRow("main test") << int(MainTest) << 1132 << 1129;
+    QTest::newRow("training") << int(Training) << 1120 << 1117;
+}
+
+void OptionsDialogTest::neverModeStopsSavingAndPrintingThatRunKind()
+{
+    QFETCH(int, runKind);
+    QFETCH(int, saveNever);
+    QFETCH(int, printNever);
+
+    // Every mode "always" first, then "never" for one kind's saving and printing.
+    OptionValues always;
+    always.trainPrintMode = always.preTestPrintMode = always.mainTestPrintMode = 2;
+    always.trainSaveMode = always.preTestSaveMode = always.mainTestSaveMode = 2;
+    ScriptedDialogRunner runner;
+    runner.scripts << [&](QDialog &dialog) {
+        click(dialog, saveNever);
+        click(dialog, printNever);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    };
+    OptionsDialog options(StringTable::german(), always);
+    const RunFileRules rules = options.run(runner).values.fileRules();
+
+    test::ManualClock clock;
+    test::ScriptedRunOutput output { clock };
+    test::RecordingMessageBoxes boxes;
+    ORVA_Experiment experiment;
+    RunController controller { experiment, output, clock, boxes, StringTable::german() };
+    controller.setFileRules(rules);
+    for (int kind : { int(PreTest), int(MainTest), int(Training) }) {
+        experiment.prepareRun(kind);
+        for (RunState state : { RunState::Finished, RunState::Aborted, RunState::Loaded }) {
+            controller.setRunState(state);
+            const QString what = QStringLiteral("kind %1, state %2").arg(kind).arg(int(state));
+            QVERIFY2(controller.maySave() == (kind != runKind), qPrintable(what));
+            QVERIFY2(controller.mayPrint() == (kind != runKind), qPrintable(what));
+        }
+        controller.setRunState(RunState::Finished);
+        QVERIFY(controller.mustAskToSave() == (kind != runKind));
+    }
 }
 
 QTEST_MAIN(OptionsDialogTest)
