@@ -4,6 +4,7 @@
 #include "dialogs/ExternalPrograms.h"
 #include "dialogs/ModelessSlot.h"
 #include "dialogs/QtDialogLauncher.h"
+#include "fakes/RecordingDialogLauncher.h"
 #include "fakes/ScriptedDialogRunner.h"
 #include "support/StringTable.h"
 
