@@ -259,9 +259,23 @@ void TemplateDialogTest::toolTipsComeFromTheControls()
 
     // Moving the mouse over a control starts the rest time; a click starts it again.
     QVERIFY(!dialog.isToolTipTimerActive());
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QTest::mouseMove(dialog.control(1039), QPoint(5, 5));
     QTRY_VERIFY(dialog.isToolTipTimerActive());
+
+    // The rest time is over: the box shows the edit's text below the cursor.
+    dialog.toolTip().timer();
+    QVERIFY(dialog.toolTip().isShown());
+    const auto isBox = [](const QLabel *label) { return label->windowType() == Qt::ToolTip; };
+    const QList<QLabel *> labels = dialog.findChildren<QLabel *>();
+    const auto box = std::find_if(labels.begin(), labels.end(), isBox);
+    QVERIFY(box != labels.end());
+    QVERIFY((*box)->isVisible());
+    QCOMPARE((*box)->text(), german.text(253));
+    QVERIFY((*box)->geometry().top() > dialog.control(1039)->mapToGlobal(QPoint(5, 5)).y());
     dialog.hide();
+    QVERIFY(!(*box)->isVisible());
     QVERIFY(!dialog.isToolTipTimerActive());
 }
 
