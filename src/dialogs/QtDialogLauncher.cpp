@@ -70,11 +70,12 @@ OptionsChoice QtDialogLauncher::editOptions(const OptionValues &values)
 
 bool QtDialogLauncher::openHelp()
 {
-    logMessage(1, "BEGIN : OnHelp\n");
     const QString page = helpPage(m_baseDirectory, m_userInterfaceLanguage);
-    const bool opened = QFile::exists(page) && m_programs.openUrl(QUrl::fromLocalFile(page));
-    logMessage(1, "END : OnHelp\n");
-    return opened;
+    if (!QFile::exists(page)) {
+        logMessage(1, QStringLiteral("ERROR: no help page %1\n").arg(page));
+        return false;
+    }
+    return m_programs.openUrl(QUrl::fromLocalFile(page));
 }
 
 } // namespace orva
