@@ -18,6 +18,7 @@ public:
         QString text;
         MessageIcon icon;
         MessageButtons buttons;
+        MessageAnswer answer = MessageAnswer::Ok; ///< what the box returned
     };
 
     MessageAnswer show(const QString &title,
@@ -25,7 +26,17 @@ public:
                        MessageIcon icon,
                        MessageButtons buttons) override
     {
-        boxes.append({ title, text, icon, buttons });
+        boxes.append({ title, text, icon, buttons, MessageAnswer::Ok });
+        boxes.last().answer = answer(buttons);
+        return boxes.last().answer;
+    }
+
+    QList<Box> boxes;
+    QList<MessageAnswer> answers; ///< answers given in order; the default once it runs out
+
+private:
+    MessageAnswer answer(MessageButtons buttons)
+    {
         if (!answers.isEmpty())
             return answers.takeFirst();
         switch (buttons) {
@@ -38,9 +49,6 @@ public:
         }
         return MessageAnswer::Ok;
     }
-
-    QList<Box> boxes;
-    QList<MessageAnswer> answers; ///< answers given in order; the default once it runs out
 };
 
 } // namespace orva::test

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "dialogs/LanguageDialog.h"
+#include "dialogs/OptionsDialog.h"
+
+namespace orva {
+
+class ModelessSlot;
+
+/// The dialogs the main window's commands open, one call each; every call returns what the
+/// caller needs and changes nothing itself (the caller applies the result). The desktop
+/// implementation is QtDialogLauncher; tests fake it. UI thread only.
+class DialogLauncher
+{
+public:
+    virtual ~DialogLauncher() = default;
+
+    /// The language dialog, opened on `currentLanguage` (a material language index).
+    virtual LanguageChoice chooseLanguage(int currentLanguage) = 0;
+    virtual void showAbout() = 0;
+    /// The first-steps dialog; returns the new `DoIntro`.
+    virtual bool showFirstSteps() = 0;
+    /// The notice dialog with resource string `textId`.
+    virtual void showNotice(int textId) = 0;
+    virtual OptionsChoice editOptions(const OptionValues &values) = 0;
+    /// Opens the help of the user-interface language in the desktop's browser; false when the
+    /// page is missing or the desktop could not open it (the caller then reports it).
+    [[nodiscard]] virtual bool openHelp() = 0;
+    /// The one slot of the modeless dialog (the instruction, the audio set-up wizard).
+    virtual ModelessSlot &modeless() = 0;
+};
+
+} // namespace orva

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/DialogTemplate.h"
+
+namespace orva {
+
+namespace {
+
+constexpr int kOk = 1;
+constexpr int kCancel = 2;
+
+DialogControl control(int id, ControlKind kind, QRect rect, QString textKey = QString())
+{
+    DialogControl result;
+    result.id = id;
+    result.kind = kind;
+    result.rect = rect;
+    result.textKey = std::move(textKey);
+    return result;
+}
+
+DialogControl label(QRect rect, QString textKey)
+{
+    return control(DialogControl::kNoId, ControlKind::Static, rect, std::move(textKey));
+}
+
+DialogControl centredLabel(int id, QRect rect, QString textKey)
+{
+    DialogControl result = control(id, ControlKind::Static, rect, std::move(textKey));
+    result.centred = true;
+    return result;
+}
+
+DialogControl withToolTip(DialogControl control, int toolTipId)
+{
+    control.toolTipId = toolTipId;
+    return control;
+}
+
+DialogTemplate makeAbout()
+{
+    DialogTemplate about;
+    about.id = 103;
+    about.size = QSize(184, 143);
+    about.titleId = 237;
+    about.controls = {
+        control(kOk, ControlKind::DefaultPushButton, QRect(145, 5, 30, 11), QStringLiteral("1")),
+        centredLabel(1040, QRect(26, 21, 132, 8), QString()), // the version, set on opening
+        centredLabel(DialogControl::kNoId, QRect(8, 34, 167, 8), QStringLiteral("line1")),
+        // The purpose takes two lines; the maker's lines follow from 53 in steps of 10.
+        centredLabel(DialogControl::kNoId, QRect(8, 43, 167, 8), QStringLiteral("line2")),
+        centredLabel(DialogControl::kNoId, QRect(8, 63, 167, 8), QStringLiteral("line3")),
+        centredLabel(DialogControl::kNoId, QRect(8, 73, 167, 8), QStringLiteral("line4")),
+        control(DialogControl::kNoId, ControlKind::Icon, QRect(84, 120, 21, 20)),
+    };
+    return about;
+}
+
+DialogTemplate makeFirstSteps()
+{
+    DialogTemplate steps;
+    steps.id = 132;
+    steps.size = QSize(295, 63);
+    steps.titleId = 238;
+    steps.controls = {
+        label(QRect(36, 7, 220, 34), QStringLiteral("text")),
+        control(1109, ControlKind::CheckBox, QRect(22, 46, 179, 10), QStringLiteral("1109")),
+        control(kOk, ControlKind::DefaultPushButton, QRect(221, 42, 50, 14), QStringLiteral("1")),
+    };
+    return steps;
+}
+
+DialogTemplate makeOptions()
+{
+    DialogTemplate options;
+    options.id = 143;
+    options.size = QSize(347, 207);
+    options.titleId = 241;
+    const auto frame = [](QRect rect) {
+        return control(DialogControl::kNoId, ControlKind::GroupBox, rect);
+    };
+    options.controls = {
+        frame(QRect(7, 15, 297, 66)),
+        frame(QRect(7, 76, 297, 68)),
+        frame(QRect(168, 15, 46, 129)),
+        frame(QRect(213, 15, 47, 129)),
+        label(QRect(179, 7, 27, 8), QStringLiteral("training")),
+        label(QRect(226, 7, 24, 8), QStringLiteral("pretest")),
+        label(QRect(265, 7, 32, 8), QStringLiteral("maintest")),
+        label(QRect(21, 28, 101, 8), QStringLiteral("printAlways")),
+        label(QRect(21, 47, 142, 8), QStringLiteral("printComplete")),
+        label(QRect(21, 66, 72, 8), QStringLiteral("printNever")),
+        label(QRect(21, 87, 102, 8), QStringLiteral("saveAlways")),
+        label(QRect(21, 106, 141, 8), QStringLiteral("saveComplete")),
+        label(QRect(21, 125, 98, 8), QStringLiteral("saveNever")),
+    };
+    // Six radio groups of three: a column (training, pre-test, main test) of the print rows or of
+    // the save rows; always, after a complete run, never from top to bottom.
+    const int columns[] = { 186, 232, 276 };
+    const int firstIds[2][3] = { { 1115, 1121, 1127 }, { 1118, 1124, 1130 } };
+    const int rowTops[2] = { 28, 85 };
+    for (int block = 0; block < 2; ++block) {
+        for (int column = 0; column < 3; ++column) {
+            for (int row = 0; row < 3; ++row) {
+                DialogControl button =
+                    control(firstIds[block][column] + row, ControlKind::RadioButton,
+                            QRect(columns[column], rowTops[block] + 19 * row, 18, 10));
+                button.groupStart = row == 0;
+                options.controls.append(button);
+            }
+        }
+    }
+    options.controls.append({
+        label(QRect(21, 153, 108, 8), QStringLiteral("directory")),
+        withToolTip(control(1039, ControlKind::Edit, QRect(130, 153, 143, 12)), 253),
+        label(QRect(21, 162, 103, 20), QStringLiteral("warning")),
+        withToolTip(control(kOk, ControlKind::DefaultPushButton, QRect(290, 169, 50, 14),
+                            QStringLiteral("1")),
+                    205),
+        withToolTip(
+            control(kCancel, ControlKind::PushButton, QRect(290, 186, 50, 14), QStringLiteral("2")),
+            206),
+    });
+    return options;
+}
+
+DialogTemplate makeLanguage()
+{
+    DialogTemplate language;
+    language.id = 146;
+    language.size = QSize(171, 80);
+    language.titleId = 356;
+    language.controls = {
+        label(QRect(16, 14, 140, 21), QStringLiteral("text")),
+        control(32840, ControlKind::DropDownList, QRect(15, 49, 87, 70)),
+        control(kOk, ControlKind::DefaultPushButton, QRect(114, 40, 50, 14), QStringLiteral("1")),
+        control(kCancel, ControlKind::PushButton, QRect(114, 59, 50, 14), QStringLiteral("2")),
+    };
+    return language;
+}
+
+DialogTemplate makeNotice()
+{
+    DialogTemplate notice;
+    notice.id = 149;
+    notice.size = QSize(279, 85);
+    notice.titleId = 147;
+    notice.controls = {
+        control(1154, ControlKind::Static, QRect(7, 7, 265, 54)), // the text, set on opening
+        control(kOk, ControlKind::DefaultPushButton, QRect(114, 64, 50, 14), QStringLiteral("1")),
+    };
+    return notice;
+}
+
+} // namespace
+
+QString DialogTemplate::textKey(const DialogControl &control) const
+{
+    return QStringLiteral("dialog.%1.%2").arg(id).arg(control.textKey);
+}
+
+const DialogControl *DialogTemplate::control(int controlId) const
+{
+    for (const DialogControl &candidate : controls) {
+        if (candidate.id == controlId)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+namespace DialogTemplates {
+
+const DialogTemplate &about()
+{
+    static const DialogTemplate s_template = makeAbout();
+    return s_template;
+}
+
+const DialogTemplate &firstSteps()
+{
+    static const DialogTemplate s_template = makeFirstSteps();
+    return s_template;
+}
+
+const DialogTemplate &options()
+{
+    static const DialogTemplate s_template = makeOptions();
+    return s_template;
+}
+
+const DialogTemplate &language()
+{
+    static const DialogTemplate s_template = makeLanguage();
+    return s_template;
+}
+
+const DialogTemplate &notice()
+{
+    static const DialogTemplate s_template = makeNotice();
+    return s_template;
+}
+
+QList<const DialogTemplate *> all()
+{
+    return { &about(), &firstSteps(), &options(), &language(), &notice() };
+}
+
+} // namespace DialogTemplates
+
+} // namespace orva

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "dialogs/DialogLauncher.h"
+#include "dialogs/ModelessSlot.h"
+
+#include <QStringList>
+
+namespace orva::test {
+
+/// Stands in for the dialogs of the main window: records which dialog was asked for, in order,
+/// and answers with the values set here. Opens no window except a modeless dialog put in its
+/// slot by the code under test.
+class RecordingDialogLauncher final : public DialogLauncher
+{
+public:
+    LanguageChoice chooseLanguage(int currentLanguage) override
+    {
+        calls << QStringLiteral("language %1").arg(currentLanguage);
+        LanguageChoice choice = language;
+        if (!choice.accepted)
+            choice.language = currentLanguage;
+        return choice;
+    }
+    void showAbout() override { calls << QStringLiteral("about"); }
+    bool showFirstSteps() override
+    {
+        calls << QStringLiteral("first steps");
+        return doIntro;
+    }
+    void showNotice(int textId) override { calls << QStringLiteral("notice %1").arg(textId); }
+    OptionsChoice editOptions(const OptionValues &values) override
+    {
+        calls << QStringLiteral("options");
+        OptionsChoice choice;
+        choice.accepted = optionsAccepted;
+        choice.values = optionsAccepted ? options : values;
+        return choice;
+    }
+    bool openHelp() override
+    {
+        calls << QStringLiteral("help");
+        return helpOpens;
+    }
+    ModelessSlot &modeless() override { return slot; }
+
+    QStringList calls; ///< "language 0", "about", "first steps", "notice 145", "options", "help"
+    LanguageChoice language; ///< the answer; not accepted gives back the current language
+    bool doIntro = true;
+    bool optionsAccepted = false;
+    OptionValues options; ///< returned when optionsAccepted
+    bool helpOpens = true;
+    ModelessSlot slot;
+};
+
+} // namespace orva::test
