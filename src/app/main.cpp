@@ -3,7 +3,7 @@
 #include "audio/AudioSession.h"
 #include "audio/backends/FileAudio.h"
 #include "audio/backends/pulse/PulseAudio.h"
-#include "dialogs/QtMessageBoxes.h"
+#include "dialogs/QtDialogRunner.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
@@ -11,6 +11,7 @@
 #include "support/Logger.h"
 #include "support/ProgramVersion.h"
 #include "support/TerminationSignals.h"
+#include "support/TextIds.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -54,7 +55,9 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QPixmap::fromImage(orva::Artwork::render(orva::Artwork::kIcon)));
 
     orva::SteadyClock clock;
-    orva::QtMessageBoxes boxes;
+    // Every modal dialog and message box of the program runs through this one.
+    orva::QtDialogRunner dialogs;
+    orva::QtMessageBoxes &boxes = dialogs.boxes();
     int exitCode = 0;
     // The sound of the session; the main object's capture reads its input, so it lives longer.
     orva::AudioSession audio(clock);
@@ -62,7 +65,8 @@ int main(int argc, char *argv[])
         orva::StartupOptions options;
         // Log lines go to stderr too when asked for, as a debugger output would show them.
         options.logToStderr = qEnvironmentVariableIsSet("ORVA_LOG_STDERR");
-        orva::MainWindowContent content(options, clock, boxes);
+        options.dialogRunner = &dialogs;
+        orva::MainWindowContent content(options, clock, dialogs);
         audio.setOutput(makeOutput(content.audioOutputSetting(), clock));
         audio.setInput(makeInput(content.audioInputSetting(), clock));
         audio.setMessageBoxes(&boxes);
@@ -74,8 +78,8 @@ int main(int argc, char *argv[])
         (void)audio.startOutput();
         orva::logMessage(7, "START WinMain\n");
         orva::MainWindow window(content, content.strings());
-        window.setWindowTitle(
-            QStringLiteral("%1 %2").arg(content.strings().text(272), orva::ProgramVersion::text()));
+        window.setWindowTitle(QStringLiteral("%1 %2").arg(
+            content.strings().text(orva::Text::kProgramName), orva::ProgramVersion::text()));
         window.resize(800, 600);
         if (!content.onCreate(&window)) {
             exitCode = content.exitCode();

@@ -5,6 +5,7 @@
 #include "dialogs/ExternalPrograms.h"
 #include "dialogs/FirstStepsDialog.h"
 #include "dialogs/NoticeDialog.h"
+#include "support/Languages.h"
 #include "support/Logger.h"
 #include "support/StringTable.h"
 
@@ -35,7 +36,7 @@ void QtDialogLauncher::setStrings(const StringTable &strings, int userInterfaceL
 QString QtDialogLauncher::helpPage(const QString &baseDirectory, int userInterfaceLanguage)
 {
     return QStringLiteral("%1/bin/%2/help/index.html")
-        .arg(baseDirectory, StringTable::languageCode(userInterfaceLanguage));
+        .arg(baseDirectory, languageCode(userInterfaceLanguage));
 }
 
 LanguageChoice QtDialogLauncher::chooseLanguage(int currentLanguage)

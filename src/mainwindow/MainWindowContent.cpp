@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/MainWindowContent.h"
 
+#include "dialogs/ProgramLauncher.h"
+#include "dialogs/QtDialogLauncher.h"
+#include "dialogs/QtDialogRunner.h"
 #include "engine/ScratchRunReader.h"
 #include "engine/StartupChecks.h"
 #include "mainwindow/Artwork.h"
@@ -10,6 +13,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashScreen.h"
 #include "mainwindow/TimerHost.h"
+#include "records/InstallationValues.h"
 #include "report/DrawingSurface.h"
 #include "report/Palette.h"
 #include "support/Clock.h"
@@ -81,17 +85,56 @@ MainWindowContent::~MainWindowContent()
     Logger::instance().close();
 }
 
-void MainWindowContent::changeLanguage(int materialLanguage)
+void MainWindowContent::changeLanguage(int language)
 {
-    const Status written = m_data->setMaterialLanguage(materialLanguage, true);
+    const Status written = m_data->setMaterialLanguage(language, true);
     if (!written.ok())
         reportSaveFailure(m_boxes, strings(), kOwnListsNotSaved, written);
     StartupChecks::reportUnplayableRecordings(experiment(), m_boxes, strings());
     getProbandList();
     resetRun(false);
-    windowSettings();
+    m_controller->setProgramState(ProgramState::Idle);
+    m_controller->setRunState(RunState::Empty);
+    stateChanged();
+}
+
+void MainWindowContent::dataFolderChanged()
+{
+    getProbandList();
     menuSettings();
-    m_window->update();
+    repaint(Panel::MainWindow);
+}
+
+QString MainWindowContent::commandText(int command) const
+{
+    return m_window ? m_window->commandText(command) : QString();
+}
+
+void MainWindowContent::createDialogs()
+{
+    DialogRunner *runner = m_options.dialogRunner;
+    if (!runner)
+        runner = (m_ownRunner = std::make_unique<QtDialogRunner>(m_window)).get();
+    ExternalPrograms *programs = m_options.programs;
+    if (!programs) {
+        const StartupData &start = startup();
+        InstallationValues values;
+        values.root = start.baseDirectory;
+        values.trueUpdateDir = start.trueUpdateDir;
+        values.language = languageCode(start.uiLanguage);
+        m_ownPrograms =
+            std::make_unique<ProgramLauncher>(ProgramCommands::fromInstallation(values));
+        programs = m_ownPrograms.get();
+    }
+    DialogLauncher *dialogs = m_options.dialogs;
+    if (!dialogs) {
+        m_ownDialogs = std::make_unique<QtDialogLauncher>(m_window, *runner, *programs, strings(),
+                                                          baseDirectory(), startup().uiLanguage);
+        dialogs = m_ownDialogs.get();
+    }
+    m_dialogCommands =
+        std::make_unique<DialogCommands>(*dialogs, *programs, *m_data, *m_controller, *m_files,
+                                         m_boxes, static_cast<DialogCommands::View &>(*this));
 }
 
 bool MainWindowContent::onCreate(MainWindow *window)
@@ -101,6 +144,7 @@ bool MainWindowContent::onCreate(MainWindow *window)
     m_palette = std::make_unique<Palette>(QApplication::palette());
     m_timerHost = std::make_unique<TimerHost>([this](int id) { onTimer(id); });
     m_timers = m_options.timers ? m_options.timers : m_timerHost.get();
+    createDialogs();
 
     auto *splash = new QS_SplashScreen(strings(), *m_palette, startup().uiLanguage);
     splash->show();
@@ -311,6 +355,13 @@ void MainWindowContent::setReportView(bool reportView)
     layoutMainWindow();
 }
 
+void MainWindowContent::showFirstRunHelp()
+{
+    m_timers->stopTimer(WaitTimer);
+    if (m_dialogCommands)
+        m_dialogCommands->showFirstRunHelp();
+}
+
 void MainWindowContent::showReport()
 {
     if (!isFree(m_controller->programState()) || !m_files->askToSaveUnsaved())
@@ -323,26 +374,6 @@ void MainWindowContent::showReport()
     repaint(Panel::MainWindow);
 }
 
-void MainWindowContent::showFirstRunHelp()
-{
-    m_timers->stopTimer(WaitTimer);
-    if (settings().doAudioIntro) {
-        if (!m_modelessDialog.isEmpty())
-            return;
-        // The setting goes off only once the wizard has really been shown; this version has
-        // none yet, so it stays on for the version that has.
-        logMessage(1, "   First-run help: the audio set-up wizard would open here\n");
-    } else if (settings().doIntro) {
-        logMessage(1, "   First-run help: the first-steps dialog would open here\n");
-    }
-}
-
-void MainWindowContent::showError(int text)
-{
-    m_boxes.show(strings().text(Text::kErrorTitle), strings().text(text), MessageIcon::Error,
-                 MessageButtons::Ok);
-}
-
 QString MainWindowContent::choosePath(const QString &folder,
                                       const QString &proposed,
                                       const QString &title,
@@ -352,22 +383,6 @@ QString MainWindowContent::choosePath(const QString &folder,
         return m_options.chooseSavePath(folder, proposed, title, filters);
     return QFileDialog::getSaveFileName(m_window, title, folder + QLatin1Char('/') + proposed,
                                         filters, nullptr, QFileDialog::DontConfirmOverwrite);
-}
-
-bool MainWindowContent::onHelp()
-{
-    logMessage(1, "BEGIN : OnHelp\n");
-    const QString page = QStringLiteral("%1/bin/%2/help/index.html")
-                             .arg(baseDirectory(), languageCode(startup().uiLanguage));
-    bool opened = false;
-    if (QFile::exists(page)) {
-        const QUrl url = QUrl::fromLocalFile(page);
-        opened = m_options.openHelp ? m_options.openHelp(url) : QDesktopServices::openUrl(url);
-    }
-    if (!opened)
-        showError(Text::kCannotOpenFile);
-    logMessage(1, "END : OnHelp\n");
-    return opened;
 }
 
 void MainWindowContent::onFilePrint()
@@ -450,9 +465,6 @@ void MainWindowContent::onCommand(int command)
         return;
     case Command::Print:
         return onFilePrint();
-    case Command::Help:
-        (void)onHelp();
-        return;
     case Command::Exit:
         if (m_window)
             m_window->close();
@@ -460,12 +472,8 @@ void MainWindowContent::onCommand(int command)
     case Command::Nothing:
         return;
     default:
-        // A command of a dialog not built yet; it says so only when it could run, so that no box
-        // takes the verdict keys away during a run.
-        if (isFree(run.programState()) && m_window)
-            m_boxes.show(strings().text(Text::kNoticeTitle),
-                         strings().text(Text::kNotAvailableYet).arg(m_window->commandText(command)),
-                         MessageIcon::Information, MessageButtons::Ok);
+        if (!m_dialogCommands || !m_dialogCommands->onCommand(command))
+            logMessage(1, "   command %d has no handler\n", command);
         return;
     }
 }

@@ -10,6 +10,7 @@
 #include "mainwindow/ChildWindows.h"
 #include "mainwindow/ClientFields.h"
 #include "mainwindow/CommandRules.h"
+#include "mainwindow/DialogCommands.h"
 #include "mainwindow/MainFonts.h"
 #include "mainwindow/MainToolTips.h"
 #include "mainwindow/MainWindowLayout.h"
@@ -37,6 +38,9 @@ class QWidget;
 namespace orva {
 
 class AudioSession;
+class DialogLauncher;
+class DialogRunner;
+class ExternalPrograms;
 class Clock;
 class MainWindow;
 class MessageBoxes;
@@ -62,8 +66,11 @@ struct StartupOptions
                           const QString &title,
                           const QString &filters)>
         chooseSavePath;
-    /// Opens a help page; the desktop's browser when empty.
-    std::function<bool(const QUrl &page)> openHelp;
+    /// Runs the dialogs and boxes (the main object's own over the window when null).
+    DialogRunner *dialogRunner = nullptr;
+    /// The dialogs and the programs outside (the desktop's when null; tests fake them).
+    DialogLauncher *dialogs = nullptr;
+    ExternalPrograms *programs = nullptr;
 };
 
 /// The object behind the main window, where its commands, keys, timers and audio messages
@@ -72,6 +79,7 @@ struct StartupOptions
 /// UI thread only.
 class MainWindowContent final : public RunControllerOutput,
                                 private RunFileView,
+                                private DialogCommands::View,
                                 private SavePathChooser
 {
 public:
@@ -178,8 +186,6 @@ public:
     const QString &audioOutputSetting() const { return startup().audioOutputSetting; }
     const QString &audioInputSetting() const { return startup().audioInputSetting; }
 
-    /// The help of the user-interface language in the desktop's browser; false when it is missing.
-    bool onHelp();
     const ClientList &clientList() const { return m_clients; }
     ORVA_Experiment &experiment() { return m_data->experiment(); }
     const ORVA_Experiment &experiment() const { return m_data->experiment(); }
@@ -196,8 +202,6 @@ public:
 private:
     /// Stops the level meter, the wait timer and the hearing check's timer: the program ends.
     void stopOwnTimers();
-    /// The language change: material, client list, fields and enabling rules.
-    void changeLanguage(int materialLanguage);
     void createSubWindows();
     CommandState commandState() const;
     PanelState panelState() const;
@@ -205,7 +209,12 @@ private:
     void setReportView(bool reportView);
     void showReport();
     void onFilePrint();
-    void showError(int text);
+    /// The dialogs, their runner and the programs outside, the desktop's unless injected.
+    void createDialogs();
+    // DialogCommands::View
+    void changeLanguage(int language) override;
+    void dataFolderChanged() override;
+    QString commandText(int command) const override;
     /// Rebuilds the client list from the run files of the material language.
     void getProbandList() { m_data->readClientList(m_clients); }
     const StartupData &startup() const { return m_data->startup(); }
@@ -251,6 +260,10 @@ private:
     std::unique_ptr<ChildWindows> m_children;
     std::unique_ptr<ClientFields> m_fields;
     std::unique_ptr<MainToolTips> m_toolTips;
+    std::unique_ptr<DialogRunner> m_ownRunner;
+    std::unique_ptr<DialogLauncher> m_ownDialogs;
+    std::unique_ptr<ExternalPrograms> m_ownPrograms;
+    std::unique_ptr<DialogCommands> m_dialogCommands;
 };
 
 } // namespace orva

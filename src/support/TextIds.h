@@ -37,6 +37,7 @@ enum Id : int {
     kReplaceFile = 906,
     kOpenUnsavedRun = 908,
     kNotAvailableYet = 901,
+    kProgramNotStarted = 913,
 
     // Sound
     kNoOutput = 910,

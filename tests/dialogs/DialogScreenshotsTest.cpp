@@ -5,6 +5,7 @@
 #include "dialogs/LanguageDialog.h"
 #include "dialogs/NoticeDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "support/Languages.h"
 #include "support/StringTable.h"
 
 #include <QAbstractButton>
@@ -80,7 +81,7 @@ void DialogScreenshotsTest::everyDialogInGermanAndEnglish_data()
 void DialogScreenshotsTest::everyDialogInGermanAndEnglish()
 {
     QFETCH(int, language);
-    const QString code = StringTable::languageCode(language);
+    const QString code = languageCode(language);
     const Result<StringTable> loaded =
         StringTable::load(QStringLiteral(ORVA_RESOURCES_DIR "/strings/%1.txt").arg(code));
     QVERIFY2(loaded.ok(), qPrintable(loaded.error()));

@@ -3,6 +3,7 @@
 
 #include "dialogs/QS_ListControl.h"
 #include "report/DrawingSurface.h"
+#include "support/Languages.h"
 #include "support/StringTable.h"
 
 #include <QButtonGroup>
@@ -80,8 +81,8 @@ DialogTemplate everyKind()
 
 Result<StringTable> loadTable(int language)
 {
-    return StringTable::load(QStringLiteral(ORVA_RESOURCES_DIR "/strings/%1.txt")
-                                 .arg(StringTable::languageCode(language)));
+    return StringTable::load(
+        QStringLiteral(ORVA_RESOURCES_DIR "/strings/%1.txt").arg(languageCode(language)));
 }
 
 } // namespace
@@ -159,7 +160,7 @@ void TemplateDialogTest::everyTemplateTextIsInEveryLanguage_data()
 {
     QTest::addColumn<int>("language");
     for (int language = 0; language < 6; ++language)
-        QTest::newRow(qPrintable(StringTable::languageCode(language))) << language;
+        QTest::newRow(qPrintable(languageCode(language))) << language;
 }
 
 void TemplateDialogTest::everyTemplateTextIsInEveryLanguage()

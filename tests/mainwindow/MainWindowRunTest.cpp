@@ -81,7 +81,8 @@ private slots:
     void everyControlShowsItsToolTip();
     void endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart();
     void newAsksAboutTheUnsavedRunAndTheClient();
-    void commandsWithoutTheirDialogSaySo();
+    void commandsWithoutTheirDialogSaySoOnlyWhenIdle();
+    void dialogsApplyWhatTheyReturn();
 
 private:
     /// The program on the test's installation, up to the shown main window.
@@ -436,15 +437,80 @@ void MainWindowRunTest::newAsksAboutTheUnsavedRunAndTheClient()
              std::optional<QString>(QStringLiteral("Meier")));
 }
 
-void MainWindowRunTest::commandsWithoutTheirDialogSaySo()
+void MainWindowRunTest::commandsWithoutTheirDialogSaySoOnlyWhenIdle()
 {
-    for (int command : { 32824, 32838, 32841, 32842, 32829, 32781, 32818, 104 }) {
+    const QList<int> notBuilt { 32824, 32842, 32829, 32781, 32818 };
+    for (int command : notBuilt) {
         m_boxes.boxes.clear();
         content().onCommand(command);
         QCOMPARE(m_boxes.boxes.size(), 1);
         QVERIFY2(m_boxes.boxes[0].text.contains(m_window->commandText(command)),
                  qPrintable(m_boxes.boxes[0].text));
     }
+    // During the countdown no box may take the verdict keys away, and no dialog opens.
+    content().onCommand(32787);
+    QVERIFY(content().controller().isRunActive());
+    m_boxes.boxes.clear();
+    for (int command : notBuilt + QList<int> { 32838, 32841, 32827, 32828, 32816 })
+        content().onCommand(command);
+    QTest::keyClick(m_window.get(), Qt::Key_F5);
+    QTest::keyClick(m_window.get(), Qt::Key_F9);
+    QVERIFY(m_boxes.boxes.isEmpty());
+    QVERIFY(m_installation->dialogs.calls.isEmpty());
+    QVERIFY(m_installation->programs.started.isEmpty());
+    QVERIFY(content().controller().isRunActive());
+}
+
+void MainWindowRunTest::dialogsApplyWhatTheyReturn()
+{
+    test::RecordingDialogLauncher &dialogs = m_installation->dialogs;
+    content().onCommand(104);
+    QCOMPARE(dialogs.calls, QStringList { QStringLiteral("about") });
+
+    // The language: the material and the client list of the chosen language.
+    dialogs.language = { true, EN_UK };
+    content().onCommand(32841);
+    QCOMPARE(dialogs.calls.last(), QStringLiteral("language 0"));
+    QCOMPARE(content().experiment().expLanguage(), int(EN_UK));
+    QCOMPARE(content().settings().expLanguage, int(EN_UK));
+    QCOMPARE(content().experiment().languageCode(), QStringLiteral("en_uk"));
+    dialogs.language = {};
+    content().onCommand(32841); // Abbrechen keeps it
+    QCOMPARE(content().experiment().expLanguage(), int(EN_UK));
+
+    // The options: the modes reach the run controller, the folder the client list.
+    QDir(m_installation->path(QString())).mkpath(QStringLiteral("elsewhere/en_uk"));
+    dialogs.optionsAccepted = true;
+    dialogs.options = OptionValues::fromSettings(content().settings());
+    dialogs.options.preTestSaveMode = 0;
+    dialogs.options.dataDirectory = m_installation->path(QStringLiteral("elsewhere"));
+    m_boxes.boxes.clear();
+    content().onCommand(32838);
+    QCOMPARE(content().controller().fileRules().saveMode[0], 0);
+    QCOMPARE(content().settings().dataDirectory, dialogs.options.dataDirectory);
+    QVERIFY(m_boxes.boxes.isEmpty()); // the folder exists: no question
+
+    // A folder that is not there is asked about after the dialog; No keeps it.
+    dialogs.options.dataDirectory = m_installation->path(QStringLiteral("nowhere"));
+    m_boxes.answers = { MessageAnswer::No };
+    content().onCommand(32838);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QVERIFY(m_boxes.boxes[0].text.contains(dialogs.options.dataDirectory));
+
+    // The help through the desktop, a box when it cannot be opened; a mixer that cannot be
+    // started says so.
+    dialogs.helpOpens = false;
+    m_boxes.boxes.clear();
+    content().onCommand(32836);
+    QCOMPARE(dialogs.calls.last(), QStringLiteral("help"));
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].text, content().strings().text(137));
+    m_installation->programs.startsPrograms = false;
+    content().onCommand(32827);
+    QCOMPARE(m_installation->programs.started,
+             QList<ExternalProgram> { ExternalProgram::PlaybackMixer });
+    QCOMPARE(m_boxes.boxes.size(), 2);
+    QVERIFY(m_boxes.boxes[1].text.contains(m_window->commandText(32827)));
 }
 
 void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()

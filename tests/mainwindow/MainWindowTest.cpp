@@ -3,6 +3,7 @@
 
 #include "ScratchInstallation.h"
 #include "fakes/RecordingMessageBoxes.h"
+#include "fakes/RecordingPrograms.h"
 #include "mainwindow/MainWindowContent.h"
 #include "support/Clock.h"
 
@@ -260,11 +261,10 @@ void MainWindowTest::helpOpensThePageOfTheUserInterfaceLanguage()
         QSKIP("the demo installation is made by the test demo.installation");
     const test::ScratchInstallation scratch(demo, QStringLiteral("fr_fr"));
     StartupOptions options = scratch.options();
-    QList<QUrl> opened;
-    options.openHelp = [&](const QUrl &page) {
-        opened.append(page);
-        return true;
-    };
+    test::RecordingPrograms programs;
+    options.programs = &programs;
+    options.dialogs = nullptr; // the program's own: it finds the page
+    const QList<QUrl> &opened = programs.opened;
     SteadyClock clock;
     test::RecordingMessageBoxes boxes;
     MainWindowContent content(options, clock, boxes);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fakes/RecordingDialogLauncher.h"
+#include "fakes/RecordingPrograms.h"
 #include "mainwindow/MainWindowContent.h"
 
 #include <QDir>
@@ -49,11 +51,16 @@ struct ScratchInstallation
         options.registry = Registry::Locations { dir.filePath(QStringLiteral("bin/registry.ini")),
                                                  QString(), QString(), QString(), QString() };
         options.logFile = dir.filePath(QStringLiteral("bin/log.txt"));
+        // No test opens a real dialog or starts a program: they answer from here.
+        options.dialogs = &dialogs;
+        options.programs = &programs;
         return options;
     }
     QString path(const QString &relative) const { return dir.filePath(relative); }
 
     QTemporaryDir dir;
+    mutable RecordingDialogLauncher dialogs;
+    mutable RecordingPrograms programs;
 };
 
 } // namespace orva::test
