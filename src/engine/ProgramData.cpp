@@ -83,10 +83,9 @@ void ProgramData::readClientList(ClientList &clients)
                            });
 }
 
-Status ProgramData::writeSettings(int thresholdDb)
+Status ProgramData::writeSettings()
 {
     m_settings.client = m_experiment.client();
-    m_settings.threshold = thresholdDb;
     return m_settings.write(m_startup.layout.settingsFile);
 }
 

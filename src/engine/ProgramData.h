@@ -45,8 +45,8 @@ public:
     Status setMaterialLanguage(int language, bool writeOwnLists);
     /// Rebuilds `clients` from the run files of the data folder and the material language.
     void readClientList(ClientList &clients);
-    /// The client record and `thresholdDb` into the settings, and the settings into their file.
-    Status writeSettings(int thresholdDb);
+    /// The client record into the settings, and the settings into their file.
+    Status writeSettings();
 
 private:
     StartupData m_startup;

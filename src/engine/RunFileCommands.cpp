@@ -22,7 +22,6 @@ RunFileCommands::RunFileCommands(ORVA_Experiment &experiment,
                                  QString unsavedRunPath,
                                  MessageBoxes &boxes,
                                  const StringTable &strings,
-                                 SavePathChooser &chooser,
                                  RunFileView &view)
     : m_experiment(experiment)
     , m_controller(controller)
@@ -30,7 +29,6 @@ RunFileCommands::RunFileCommands(ORVA_Experiment &experiment,
     , m_unsavedRunPath(std::move(unsavedRunPath))
     , m_boxes(boxes)
     , m_strings(strings)
-    , m_chooser(chooser)
     , m_view(view)
 { }
 
@@ -80,7 +78,7 @@ bool RunFileCommands::save()
 bool RunFileCommands::saveAs()
 {
     logMessage(1, "BEGIN: On File SaveAs\n");
-    if (!maySave())
+    if (!maySave() || !m_chooser)
         return false;
     m_controller.setStateText(QString());
     m_view.storeComment();
@@ -93,7 +91,7 @@ bool RunFileCommands::saveAs()
     const QString title = QStringLiteral("Speichere %1-Datei").arg(QStringLiteral("orv"));
     const QString filters =
         QStringLiteral("%1-Datei (*.%1);;Alle Dateien (*.*)").arg(QStringLiteral("orv"));
-    QString path = m_chooser.choosePath(folder, proposed, title, filters);
+    QString path = m_chooser->choosePath(folder, proposed, title, filters);
     if (path.isEmpty())
         return false;
     if (!path.contains(QLatin1Char('.')))
@@ -146,16 +144,37 @@ bool RunFileCommands::writeRun(const QString &path)
     return false;
 }
 
-void RunFileCommands::keepUnsavedRun()
+bool RunFileCommands::closeForExit()
 {
+    if (m_controller.isRunActive())
+        m_controller.onAbort();
+    if (!askToSaveUnsaved())
+        return false;
     m_view.storeComment();
-    if (!m_controller.mustAskToSave())
-        return;
-    const Status kept = m_experiment.write(m_unsavedRunPath);
-    logMessage(1,
-               kept.ok()
-                   ? QStringLiteral("   OTE 10: unsaved run kept in %1\n").arg(m_unsavedRunPath)
-                   : QStringLiteral("ERROR: %1\n").arg(kept.error()));
+    m_controller.setRunState(RunState::Empty);
+    const Status written = m_experiment.writeUserDefinedTrainSyllableTrain();
+    if (!written.ok())
+        reportSaveFailure(m_boxes, m_strings, kOwnListsNotSaved, written);
+    return true;
+}
+
+void RunFileCommands::closeForTermination()
+{
+    if (m_controller.isRunActive())
+        m_controller.onAbort();
+    m_view.storeComment();
+    if (m_controller.mustAskToSave()) {
+        const Status kept = m_experiment.write(m_unsavedRunPath);
+        logMessage(1,
+                   kept.ok()
+                       ? QStringLiteral("   OTE 10: unsaved run kept in %1\n").arg(m_unsavedRunPath)
+                       : QStringLiteral("ERROR: %1\n").arg(kept.error()));
+    }
+    m_controller.setRunState(RunState::Empty);
+    // Nobody is there to answer a box any more.
+    const Status written = m_experiment.writeUserDefinedTrainSyllableTrain();
+    if (!written.ok())
+        logMessage(1, QStringLiteral("ERROR: %1\n").arg(written.error()));
 }
 
 void RunFileCommands::offerUnsavedRun(int uiLanguage)

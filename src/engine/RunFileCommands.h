@@ -48,16 +48,18 @@ class RunFileCommands
 {
 public:
     /// `dataDirectory` is the setting's folder of the run files, read at each save;
-    /// `unsavedRunPath` where a run waits when the program is ended from outside.
+    /// `unsavedRunPath` where a run waits when the program is ended from outside. Save As asks
+    /// the chooser set with setSavePathChooser().
     RunFileCommands(ORVA_Experiment &experiment,
                     RunController &controller,
                     const QString &dataDirectory,
                     QString unsavedRunPath,
                     MessageBoxes &boxes,
                     const StringTable &strings,
-                    SavePathChooser &chooser,
                     RunFileView &view);
 
+    /// The operator's choice of a path for Save As (not owned); without one Save As does nothing.
+    void setSavePathChooser(SavePathChooser *chooser) { m_chooser = chooser; }
     /// File > New: asks to save an unsaved run, then whether the next run is for the same
     /// client, and empties the run model.
     void newRun();
@@ -69,8 +71,13 @@ public:
     /// True when nothing unsaved is lost: no unsaved run, or the operator saved it or let it go.
     bool askToSaveUnsaved();
 
-    /// The program is ended from outside: an unsaved run goes to unsavedRunPath() untold.
-    void keepUnsavedRun();
+    /// The program ends by the operator's hand: a run still going is aborted (its entries so far
+    /// reach the user log), an unsaved run is offered for saving, and the run and the own lists
+    /// are let go. False, with nothing changed but the abort, when the operator cancels.
+    bool closeForExit();
+    /// The program is ended from outside: a run still going is aborted, an unsaved run goes to
+    /// unsavedRunPath() untold, the own lists are written.
+    void closeForTermination();
     /// At the next start: asks whether the kept run is to be opened, and opens it.
     void offerUnsavedRun(int uiLanguage);
     const QString &unsavedRunPath() const { return m_unsavedRunPath; }
@@ -88,7 +95,7 @@ private:
     QString m_unsavedRunPath;
     MessageBoxes &m_boxes;
     const StringTable &m_strings;
-    SavePathChooser &m_chooser;
+    SavePathChooser *m_chooser = nullptr;
     RunFileView &m_view;
 };
 

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/MainWindowContent.h"
 
-#include "dialogs/ProgramLauncher.h"
-#include "dialogs/QtDialogLauncher.h"
-#include "dialogs/QtDialogRunner.h"
-#include "engine/ScratchRunReader.h"
+#include "dialogs/DesktopDialogs.h"
 #include "engine/StartupChecks.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/CanvasPainter.h"
@@ -13,8 +10,6 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashScreen.h"
 #include "mainwindow/TimerHost.h"
-#include "records/InstallationValues.h"
-#include "report/DrawingSurface.h"
 #include "report/Palette.h"
 #include "support/Clock.h"
 #include "support/ErrorReport.h"
@@ -25,13 +20,7 @@
 #include "support/TextIds.h"
 
 #include <QApplication>
-#include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSlider>
@@ -61,7 +50,7 @@ MainWindowContent::MainWindowContent(StartupOptions options,
     m_controller->setFileRules(m_data->fileRules());
     m_files = std::make_unique<RunFileCommands>(
         experiment(), *m_controller, settings().dataDirectory, m_data->unsavedRunPath(), m_boxes,
-        strings(), static_cast<SavePathChooser &>(*this), static_cast<RunFileView &>(*this));
+        strings(), static_cast<RunFileView &>(*this));
     m_controller->setProgramState(ProgramState::Idle);
     m_controller->setRunState(RunState::Empty);
     logMessage(1, "END: Constructor MainWindowContent\n");
@@ -72,10 +61,7 @@ MainWindowContent::~MainWindowContent()
     m_sound->stopCapture();
     m_toolTips.reset();
     stopOwnTimers();
-    // The slider is gone with the window when the window went first.
-    const QSlider *slider = m_children ? m_children->slider() : nullptr;
-    const int threshold = slider ? -slider->value() : m_data->settings().threshold;
-    const Status written = m_writesSettings ? m_data->writeSettings(threshold) : Status::success();
+    const Status written = m_writesSettings ? m_data->writeSettings() : Status::success();
     // The window is gone by now; the box stands on its own, so the operator still learns that
     // the settings of this session were not kept.
     if (!written.ok())
@@ -112,29 +98,14 @@ QString MainWindowContent::commandText(int command) const
 
 void MainWindowContent::createDialogs()
 {
-    DialogRunner *runner = m_options.dialogRunner;
-    if (!runner)
-        runner = (m_ownRunner = std::make_unique<QtDialogRunner>(m_window)).get();
-    ExternalPrograms *programs = m_options.programs;
-    if (!programs) {
-        const StartupData &start = startup();
-        InstallationValues values;
-        values.root = start.baseDirectory;
-        values.trueUpdateDir = start.trueUpdateDir;
-        values.language = languageCode(start.uiLanguage);
-        m_ownPrograms =
-            std::make_unique<ProgramLauncher>(ProgramCommands::fromInstallation(values));
-        programs = m_ownPrograms.get();
-    }
-    DialogLauncher *dialogs = m_options.dialogs;
-    if (!dialogs) {
-        m_ownDialogs = std::make_unique<QtDialogLauncher>(m_window, *runner, *programs, strings(),
-                                                          baseDirectory(), startup().uiLanguage);
-        dialogs = m_ownDialogs.get();
-    }
-    m_dialogCommands =
-        std::make_unique<DialogCommands>(*dialogs, *programs, *m_data, *m_controller, *m_files,
-                                         m_boxes, static_cast<DialogCommands::View &>(*this));
+    m_desktop = std::make_unique<DesktopDialogs>(
+        m_window, startup(),
+        DesktopDialogs::Parts { m_options.dialogRunner, m_options.dialogs, m_options.programs,
+                                m_options.chooseSavePath });
+    m_files->setSavePathChooser(&m_desktop->savePaths());
+    m_dialogCommands = std::make_unique<DialogCommands>(m_desktop->dialogs(), m_desktop->programs(),
+                                                        *m_data, *m_controller, *m_files, m_boxes,
+                                                        static_cast<DialogCommands::View &>(*this));
 }
 
 bool MainWindowContent::onCreate(MainWindow *window)
@@ -374,32 +345,6 @@ void MainWindowContent::showReport()
     repaint(Panel::MainWindow);
 }
 
-QString MainWindowContent::choosePath(const QString &folder,
-                                      const QString &proposed,
-                                      const QString &title,
-                                      const QString &filters)
-{
-    if (m_options.chooseSavePath)
-        return m_options.chooseSavePath(folder, proposed, title, filters);
-    return QFileDialog::getSaveFileName(m_window, title, folder + QLatin1Char('/') + proposed,
-                                        filters, nullptr, QFileDialog::DontConfirmOverwrite);
-}
-
-void MainWindowContent::onFilePrint()
-{
-    logMessage(1, "BEGIN: On File Print\n");
-    if (m_controller->isRunActive() || !m_controller->mayPrint()) {
-        repaint(Panel::MainWindow);
-        return;
-    }
-    m_controller->setStateText(QString());
-    storeComment();
-    m_boxes.show(strings().text(Text::kNoticeTitle),
-                 strings().text(Text::kNotAvailableYet).arg(m_window->commandText(Command::Print)),
-                 MessageIcon::Information, MessageButtons::Ok);
-    repaint(Panel::MainWindow);
-}
-
 void MainWindowContent::stopOwnTimers()
 {
     for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
@@ -432,25 +377,24 @@ void MainWindowContent::addResultToolTip(int measurement)
 
 void MainWindowContent::onCommand(int command)
 {
-    RunController &run = *m_controller;
+    // The run's commands, from the menu, the keys and the buttons.
+    static const std::pair<int, void (RunController::*)()> runCommands[] = {
+        { Command::StartPreTest, &RunController::onStartPreTest },
+        { Command::StartMainTest, &RunController::onStartMainTest },
+        { Command::StartTraining, &RunController::onStartTraining },
+        { Command::StartButton, &RunController::onStart },
+        { Command::MarkWrong, &RunController::onWrongReaction },
+        { Command::Wrong, &RunController::onWrongReaction },
+        { Command::RejectSyllable, &RunController::onReject },
+        { Command::Reject, &RunController::onReject },
+        { Command::AbortRun, &RunController::onAbort },
+        { Command::AbortButton, &RunController::onAbort },
+    };
+    for (const auto &[id, handler] : runCommands) {
+        if (id == command)
+            return (m_controller.get()->*handler)();
+    }
     switch (command) {
-    case Command::StartPreTest:
-        return run.onStartPreTest();
-    case Command::StartMainTest:
-        return run.onStartMainTest();
-    case Command::StartTraining:
-        return run.onStartTraining();
-    case Command::StartButton:
-        return run.onStart();
-    case Command::MarkWrong:
-    case Command::Wrong:
-        return run.onWrongReaction();
-    case Command::RejectSyllable:
-    case Command::Reject:
-        return run.onReject();
-    case Command::AbortRun:
-    case Command::AbortButton:
-        return run.onAbort();
     case Command::MainView:
         return showMainView();
     case Command::ReportView:
@@ -463,8 +407,6 @@ void MainWindowContent::onCommand(int command)
     case Command::SaveAs:
         (void)m_files->saveAs();
         return;
-    case Command::Print:
-        return onFilePrint();
     case Command::Exit:
         if (m_window)
             m_window->close();
@@ -498,32 +440,17 @@ bool MainWindowContent::translateAccelerator(QKeyEvent *event)
 bool MainWindowContent::onExit()
 {
     logMessage(1, "BEGIN: On Exit\n");
-    if (m_controller->isRunActive())
-        m_controller->onAbort();
-    if (!m_files->askToSaveUnsaved()) {
-        logMessage(1, "END: On Exit, cancelled\n");
-        return false;
-    }
-    storeComment();
-    m_controller->setRunState(RunState::Empty);
-    const Status written = experiment().writeUserDefinedTrainSyllableTrain();
-    if (!written.ok())
-        reportSaveFailure(m_boxes, strings(), kOwnListsNotSaved, written);
-    stopOwnTimers();
-    logMessage(1, "END: On Exit\n");
-    return true;
+    const bool closing = m_files->closeForExit();
+    if (closing)
+        stopOwnTimers();
+    logMessage(1, closing ? "END: On Exit\n" : "END: On Exit, cancelled\n");
+    return closing;
 }
 
 void MainWindowContent::onTerminate()
 {
     logMessage(1, "BEGIN: On Terminate\n");
-    if (m_controller->isRunActive())
-        m_controller->onAbort();
-    m_files->keepUnsavedRun();
-    m_controller->setRunState(RunState::Empty);
-    const Status written = experiment().writeUserDefinedTrainSyllableTrain();
-    if (!written.ok())
-        logMessage(1, QStringLiteral("ERROR: %1\n").arg(written.error()));
+    m_files->closeForTermination();
     stopOwnTimers();
     logMessage(1, "END: On Terminate\n");
 }

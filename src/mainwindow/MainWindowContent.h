@@ -38,6 +38,7 @@ class QWidget;
 namespace orva {
 
 class AudioSession;
+class DesktopDialogs;
 class DialogLauncher;
 class DialogRunner;
 class ExternalPrograms;
@@ -79,8 +80,7 @@ struct StartupOptions
 /// UI thread only.
 class MainWindowContent final : public RunControllerOutput,
                                 private RunFileView,
-                                private DialogCommands::View,
-                                private SavePathChooser
+                                private DialogCommands::View
 {
 public:
     static constexpr int kLevelMeterTimer = 1014;
@@ -208,7 +208,6 @@ private:
     /// The training report in place of the main view, or the main view again.
     void setReportView(bool reportView);
     void showReport();
-    void onFilePrint();
     /// The dialogs, their runner and the programs outside, the desktop's unless injected.
     void createDialogs();
     // DialogCommands::View
@@ -225,11 +224,6 @@ private:
     void resetRun(bool resetClient) override;
     void runFilesChanged() override { getProbandList(); }
     void stateChanged() override;
-    // SavePathChooser
-    QString choosePath(const QString &folder,
-                       const QString &proposed,
-                       const QString &title,
-                       const QString &filters) override;
 
     StartupOptions m_options;
     const Clock &m_clock;
@@ -260,9 +254,7 @@ private:
     std::unique_ptr<ChildWindows> m_children;
     std::unique_ptr<ClientFields> m_fields;
     std::unique_ptr<MainToolTips> m_toolTips;
-    std::unique_ptr<DialogRunner> m_ownRunner;
-    std::unique_ptr<DialogLauncher> m_ownDialogs;
-    std::unique_ptr<ExternalPrograms> m_ownPrograms;
+    std::unique_ptr<DesktopDialogs> m_desktop;
     std::unique_ptr<DialogCommands> m_dialogCommands;
 };
 
