@@ -127,6 +127,16 @@ Result<QList<SyllableListFile::OwnList>> SyllableListFile::read(LineSource &sour
         }
         for (qsizetype i = 2; i < lastSyllable; ++i)
             list.syllables << fields[i];
+        // A line before 3.0 has no id and no flag, so ten fields hold seven syllables: more than a
+        // list may have and than the file can keep. The seventh is dropped here, where it is
+        // logged, rather than silently by the next write, so that the list the program runs is
+        // the list it saves.
+        if (list.syllables.size() > kMaxSyllables) {
+            logMessage(
+                2, "   SyllableListFile: list %s has more than %d syllables, the rest dropped\n",
+                list.label.toUtf8().constData(), kMaxSyllables);
+            list.syllables.resize(kMaxSyllables);
+        }
         if (list.syllables.isEmpty())
             continue; // a list without syllables can never be run
         lists << list;

@@ -86,6 +86,9 @@ void SyllableListFileTest::fieldsGiveTheSyllables_data()
         << QByteArray("3.0") << QByteArray("L\tDE_DE  a\t 108 1") << QStringList { "a" } << 108;
     QTest::newRow("before 3.0 without id")
         << QByteArray("2.0") << QByteArray("L DE_DE a b unused") << QStringList { "a", "b" } << -1;
+    QTest::newRow("before 3.0, 10 fields: 6 of 7 syllables, as the file can keep")
+        << QByteArray("2.0") << QByteArray("L DE_DE a b c d e f g unused")
+        << QStringList { "a", "b", "c", "d", "e", "f" } << -1;
     QTest::newRow("field of 100 characters")
         << QByteArray("3.0") << "L DE_DE " + QByteArray(100, 'a') + " 109 1" << QStringList() << 0;
     QTest::newRow("no syllables") << QByteArray("3.0") << QByteArray("L DE_DE 110 1")
