@@ -105,9 +105,9 @@ function(_orva_check_core_targets_now)
 endfunction()
 
 # Called once after the core folders: rejects GUI links on core targets. The check runs at the end
-# of the top-level CMakeLists, so that links added later, from any folder, are seen too.
+# of the project's top-level CMakeLists, so that links added later, from any folder, are seen too.
 function(orva_check_core_targets)
-    cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _orva_check_core_targets_now)
+    cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL _orva_check_core_targets_now)
 endfunction()
 
 # orva_add_test(<folder> <Class> LABEL <core|gui|sound> [LIBS <libs...>] [SOURCES <extra sources...>])
