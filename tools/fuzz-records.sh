@@ -53,6 +53,7 @@ for target in "${targets[@]}"; do
     regressions=$(regressions_of "$target")
     mkdir -p "$corpus" "$out/artifacts" "$regressions"
     seed "$target" "$corpus" 2>/dev/null || true # a seed already there is kept
+    rm -f "$out"/artifacts/"$target"-* # the findings of earlier runs are kept already
     echo "fuzz-records: running $target for ${seconds}s"
     if ! "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
         -print_final_stats=1 -artifact_prefix="$out/artifacts/$target-" "$corpus" \
