@@ -16,6 +16,7 @@ binary=$build/tests/fuzz/WaveFuzz
 cp -n "$regressions"/* "$out/corpus/" 2>/dev/null || true
 # Seeds: small valid files of each kind.
 printf 'RIFF$\0\0\0WAVEfmt \20\0\0\0\1\0\1\0D\254\0\0\210X\1\0\2\0\20\0data\0\0\0\0' >"$out/corpus/seed-mono16.wav"
+rm -f "$out"/artifacts/WaveFuzz-* # the findings of earlier runs are kept already
 echo "fuzz-wave: running WaveFuzz for ${seconds}s"
 if ! "$binary" -max_total_time="$seconds" -timeout=10 -max_len=4096 -print_final_stats=1 \
     -artifact_prefix="$out/artifacts/WaveFuzz-" "$out/corpus" >"$out/WaveFuzz.log" 2>&1; then

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/TemplateDialog.h"
 
+#include "dialogs/GraphicPaintDC.h"
 #include "dialogs/QS_ListControl.h"
-#include "report/GraphicPaintDC.h"
 #include "report/Palette.h"
 #include "support/StringTable.h"
 

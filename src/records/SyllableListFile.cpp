@@ -55,6 +55,21 @@ QString oneWord(const QString &label)
     return word.left(SyllableListFile::kMaxFieldChars);
 }
 
+// The label begins its line, where the reader would take a line that begins like the header or
+// the section header for one, or drop a leading U+FEFF (the text reader drops a byte-order mark
+// that begins a line), and with it the whole list when the label was nothing else.
+QString labelField(const QString &label, const QString &code)
+{
+    QString word = label;
+    while (word.startsWith(QChar(0xFEFF)))
+        word.remove(0, 1);
+    word = oneWord(word);
+    const QString lineStart = word + QLatin1Char(' ') + code;
+    if (lineStart.startsWith(u"ORVA SyllableList") || lineStart.startsWith(u"[Syllablelist]"))
+        word = (QLatin1Char('_') + word).left(SyllableListFile::kMaxFieldChars);
+    return word;
+}
+
 } // namespace
 
 QString SyllableListFile::filePath(const QString &baseDirectory)
@@ -127,6 +142,16 @@ Result<QList<SyllableListFile::OwnList>> SyllableListFile::read(LineSource &sour
         }
         for (qsizetype i = 2; i < lastSyllable; ++i)
             list.syllables << fields[i];
+        // A line before 3.0 has no id and no flag, so ten fields hold seven syllables: more than a
+        // list may have and than the file can keep. The seventh is dropped here, where it is
+        // logged, rather than silently by the next write, so that the list the program runs is
+        // the list it saves.
+        if (list.syllables.size() > kMaxSyllables) {
+            logMessage(
+                2, "   SyllableListFile: list %s has more than %d syllables, the rest dropped\n",
+                list.label.toUtf8().constData(), kMaxSyllables);
+            list.syllables.resize(kMaxSyllables);
+        }
         if (list.syllables.isEmpty())
             continue; // a list without syllables can never be run
         lists << list;
@@ -141,7 +166,7 @@ QString SyllableListFile::toText(const QList<OwnList> &lists)
         QString code = upperCode(list.language);
         if (code.isEmpty())
             code = oneWord(list.languageCode);
-        text += oneWord(list.label) + QLatin1Char(' ') + code + QLatin1Char(' ');
+        text += labelField(list.label, code) + QLatin1Char(' ') + code + QLatin1Char(' ');
         for (const QString &syllable : list.syllables.mid(0, kMaxSyllables))
             text += syllable + QLatin1Char(' ');
         text += QString::number(list.id) + QLatin1Char(' ');

@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/CPaintBitmap.h"
 
+#include <QPaintDevice>
 #include <QPainter>
-#include <QWidget>
 
 namespace orva {
 
 CPaintBitmap::CPaintBitmap() = default;
 CPaintBitmap::~CPaintBitmap() = default;
 
-bool CPaintBitmap::create(QWidget *window)
+bool CPaintBitmap::create(const QPaintDevice *window)
 {
     end();
-    m_window = window;
-    const QSize size = window ? window->size() : QSize();
+    const QSize size = window ? QSize(window->width(), window->height()) : QSize();
     m_bitmap = QPixmap(size.expandedTo(QSize(1, 1)));
     return !m_bitmap.isNull();
 }

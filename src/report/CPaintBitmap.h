@@ -7,7 +7,7 @@
 #include <memory>
 
 class QPainter;
-class QWidget;
+class QPaintDevice;
 
 namespace orva {
 
@@ -19,8 +19,9 @@ public:
     CPaintBitmap();
     ~CPaintBitmap();
 
-    /// A bitmap in the size of `window`; false when it cannot be allocated.
-    bool create(QWidget *window);
+    /// A bitmap in the size of `window` (a widget, or any paint device); false when it cannot be
+    /// allocated.
+    bool create(const QPaintDevice *window);
     /// A painter on the bitmap; valid until end().
     QPainter *begin(QPainter *target);
     /// Copies the bitmap to `area` of the target painter.
@@ -31,7 +32,6 @@ public:
     const QPixmap &bitmap() const { return m_bitmap; }
 
 private:
-    QWidget *m_window = nullptr;
     QPixmap m_bitmap;
     QPainter *m_target = nullptr;
     std::unique_ptr<QPainter> m_memory;

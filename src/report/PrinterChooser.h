@@ -8,8 +8,8 @@ class QWidget;
 
 namespace orva {
 
-/// Chooses the printer a document goes to: the print dialog for the operator, a PDF file for
-/// tests and for saving a printout.
+/// Chooses the printer a document goes to: the print dialog for the operator (DialogPrinterChooser,
+/// with the dialogs), a PDF file for tests and for saving a printout.
 class PrinterChooser
 {
 public:
@@ -17,13 +17,6 @@ public:
     /// Sets up `printer`; false when the operator cancelled. `singlePage` limits the dialog to
     /// page 1 and one copy.
     virtual bool choose(QPrinter &printer, QWidget *owner, bool singlePage) = 0;
-};
-
-/// The desktop's print dialog.
-class DialogPrinterChooser final : public PrinterChooser
-{
-public:
-    bool choose(QPrinter &printer, QWidget *owner, bool singlePage) override;
 };
 
 /// Prints into a PDF file without asking.

@@ -1,12 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/TimerHost.h"
 
-#include "mainwindow/SplashScreen.h"
-#include "report/Palette.h"
-#include "support/StringTable.h"
-
-#include <QApplication>
-#include <QPointer>
 #include <QTest>
 
 using namespace orva;
@@ -19,7 +13,6 @@ private slots:
     void timersRepeatUntilStoppedAndGoToTheHandlerById();
     void settingAgainReplacesTheRunningTimer();
     void handlerMayStopItsOwnTimer();
-    void splashShowsItsTextColumnAndClosesByItself();
 };
 
 void TimerHostTest::timersRepeatUntilStoppedAndGoToTheHandlerById()
@@ -62,20 +55,6 @@ void TimerHostTest::handlerMayStopItsOwnTimer()
     QTest::qWait(20);
     QCOMPARE(fired, 1);
     QVERIFY(host.isRunning(1026));
-}
-
-void TimerHostTest::splashShowsItsTextColumnAndClosesByItself()
-{
-    QCOMPARE(QS_SplashScreen::textColumn(0), 380);
-    QCOMPARE(QS_SplashScreen::textColumn(2), 380);
-    QCOMPARE(QS_SplashScreen::textColumn(4), 350);
-    QCOMPARE(QS_SplashScreen::textColumn(5), 350);
-    Palette palette(QApplication::palette());
-    QPointer<QS_SplashScreen> splash = new QS_SplashScreen(StringTable::german(), palette, 0);
-    splash->show();
-    QCOMPARE(splash->size(), QSize(600, 400));
-    QVERIFY(!splash->grab().isNull());
-    QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 10000);
 }
 
 QTEST_MAIN(TimerHostTest)

@@ -67,6 +67,7 @@ private slots:
     void runKindWithoutRunSectionFollowsTheCount();
     void missingModusKeepsTheRunKind();
     void longCommentsAreKeptUpToTheLimit();
+    void failedWriteKeepsThePreviousFile_data();
     void failedWriteKeepsThePreviousFile();
     void runThatWouldNotReadBackIsNotWritten();
 };
@@ -302,22 +303,25 @@ void RunFileTest::longCommentsAreKeptUpToTheLimit()
     QCOMPARE(run.comment.size(), RunFile::kMaxCommentChars);
 }
 
+void RunFileTest::failedWriteKeepsThePreviousFile_data()
+{
+    test::addFailingStepsAfterTheOpen();
+}
+
 void RunFileTest::failedWriteKeepsThePreviousFile()
 {
+    QFETCH(int, step);
+    QFETCH(int, error);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("run.orv"));
-    QVERIFY(RunFile::write(path, sampleRun()).ok());
-    const QByteArray previous = test::fileBytes(path);
+    const QByteArray previous =
+        "\xEF\xBB\xBFORVA Experiment 2.0\r\n[Intro]\r\nModus=Training\r\nComment=first save\r\n";
     RunFileContent changed = sampleRun();
     changed.comment = QStringLiteral("a second save");
-    const Status status = [&] {
-        test::FailingSaves fullDisk;
-        return RunFile::write(path, changed);
-    }();
-    QVERIFY(!status.ok());
-    QVERIFY(status.error().contains(path));
-    QCOMPARE(test::fileBytes(path), previous);
-    QCOMPARE(test::folderFiles(dir.path()), QStringList { QStringLiteral("run.orv") });
+    const QString problem =
+        test::failedSaveProblem(path, previous, AtomicFileWriter::Step(step), error,
+                                [&] { return RunFile::write(path, changed); });
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 void RunFileTest::runThatWouldNotReadBackIsNotWritten()

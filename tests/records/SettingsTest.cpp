@@ -50,6 +50,7 @@ private slots:
     void readsValuesAfterTheirKeys();
     void readsUtf16WithMarkLikeItsOwnUtf8();
     void missingFileKeepsTheDefaults();
+    void failedWriteKeepsThePreviousFile_data();
     void failedWriteKeepsThePreviousFile();
     void dataDirectoryCheck_data();
     void dataDirectoryCheck();
@@ -189,20 +190,25 @@ void SettingsTest::missingFileKeepsTheDefaults()
     QCOMPARE(longDirectory.dataDirectory, QStringLiteral("/opt/orva/data"));
 }
 
+void SettingsTest::failedWriteKeepsThePreviousFile_data()
+{
+    test::addFailingStepsAfterTheOpen();
+}
+
 void SettingsTest::failedWriteKeepsThePreviousFile()
 {
+    QFETCH(int, step);
+    QFETCH(int, error);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ORVA.ini"));
+    const QByteArray previous =
+        "\xEF\xBB\xBFORVA Version 3.1.31\r\nDataDirectory /srv/orva/data\r\nThreshold -33\r\n";
     Settings settings;
     settings.setDefaults(QStringLiteral("/opt/orva"));
-    QVERIFY(settings.write(path).ok());
-    const QByteArray previous = test::fileBytes(path);
     settings.threshold = -25;
-    test::FailingSaves fullDisk;
-    const Status status = settings.write(path);
-    QVERIFY(!status.ok());
-    QVERIFY(status.error().contains(path));
-    QCOMPARE(test::fileBytes(path), previous);
+    const QString problem = test::failedSaveProblem(path, previous, AtomicFileWriter::Step(step),
+                                                    error, [&] { return settings.write(path); });
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
     QVERIFY(!settings.write(QStringLiteral("/nonexistent/bin/ORVA.ini")).ok());
 }
 

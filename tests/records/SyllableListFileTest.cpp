@@ -47,6 +47,8 @@ private slots:
     void rejectsTheSectionBeforeTheHeader();
     void writesEveryListWithTrailingBlanks();
     void writtenListsReadBack();
+    void labelsThatWouldEndTheirListAreWrittenSoThatItReadsBack_data();
+    void labelsThatWouldEndTheirListAreWrittenSoThatItReadsBack();
 };
 
 void SyllableListFileTest::readsTheListsOfEveryLanguage()
@@ -86,6 +88,9 @@ void SyllableListFileTest::fieldsGiveTheSyllables_data()
         << QByteArray("3.0") << QByteArray("L\tDE_DE  a\t 108 1") << QStringList { "a" } << 108;
     QTest::newRow("before 3.0 without id")
         << QByteArray("2.0") << QByteArray("L DE_DE a b unused") << QStringList { "a", "b" } << -1;
+    QTest::newRow("before 3.0, 10 fields: 6 of 7 syllables, as the file can keep")
+        << QByteArray("2.0") << QByteArray("L DE_DE a b c d e f g unused")
+        << QStringList { "a", "b", "c", "d", "e", "f" } << -1;
     QTest::newRow("field of 100 characters")
         << QByteArray("3.0") << "L DE_DE " + QByteArray(100, 'a') + " 109 1" << QStringList() << 0;
     QTest::newRow("no syllables") << QByteArray("3.0") << QByteArray("L DE_DE 110 1")
@@ -162,6 +167,42 @@ void SyllableListFileTest::writtenListsReadBack()
     const Result<QList<OwnList>> back = SyllableListFile::read(path);
     QVERIFY(back.ok());
     QCOMPARE(back.value(), lists);
+}
+
+void SyllableListFileTest::labelsThatWouldEndTheirListAreWrittenSoThatItReadsBack_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("readBack");
+    // The text reader drops a byte-order mark that begins a line, and a line that begins like the
+    // header or the section header is one.
+    QTest::newRow("byte-order mark first")
+        << QStringLiteral("\uFEFFMein") << QStringLiteral("DE_DE") << QStringLiteral("Mein");
+    QTest::newRow("byte-order mark alone")
+        << QStringLiteral("\uFEFF") << QStringLiteral("DE_DE") << QStringLiteral("_");
+    QTest::newRow("section name first")
+        << QStringLiteral("[Syllablelist]1") << QStringLiteral("DE_DE")
+        << QStringLiteral("_[Syllablelist]1");
+    QTest::newRow("header with an unknown code")
+        << QStringLiteral("ORVA") << QStringLiteral("SyllableList") << QStringLiteral("_ORVA");
+}
+
+void SyllableListFileTest::labelsThatWouldEndTheirListAreWrittenSoThatItReadsBack()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, code);
+    QFETCH(QString, readBack);
+    OwnList first = ownList(label, 0, { "ba", "da" }, 100, true);
+    first.language = SyllableListFile::upperCode(0) == code ? 0 : -1;
+    first.languageCode = code;
+    const QList<OwnList> lists { first, ownList("Zwei", 0, { "ga" }, 101, true) };
+    const Result<QList<OwnList>> back =
+        readText("\xEF\xBB\xBF" + SyllableListFile::toText(lists).toUtf8());
+    QVERIFY(back.ok());
+    QCOMPARE(back.value().size(), 2);
+    QCOMPARE(back.value()[0].label, readBack);
+    QCOMPARE(back.value()[0].syllables, lists[0].syllables);
+    QCOMPARE(back.value()[1], lists[1]);
 }
 
 QTEST_GUILESS_MAIN(SyllableListFileTest)

@@ -27,6 +27,7 @@ private slots:
     void readsEntryLinesLikeScanf_data();
     void readsEntryLinesLikeScanf();
     void emptyEntryFromTheFileIsDroppedByTheNextOne();
+    void failedSaveKeepsThePreviousFile_data();
     void failedSaveKeepsThePreviousFile();
     void unreadableHistoryIsKeptBesideTheNextOne();
     void missingFileGivesAnEmptyHistory();
@@ -251,21 +252,25 @@ void UserLogTest::emptyEntryFromTheFileIsDroppedByTheNextOne()
     QCOMPARE(log.currentEntry(), 2);
 }
 
+void UserLogTest::failedSaveKeepsThePreviousFile_data()
+{
+    test::addFailingStepsAfterTheOpen();
+}
+
 void UserLogTest::failedSaveKeepsThePreviousFile()
 {
+    QFETCH(int, step);
+    QFETCH(int, error);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Meier.orl"));
+    // Yesterday's history, as an earlier session left it.
+    const QByteArray previous = "\xEF\xBB\xBFORVA Logfile: Version 2.00.00\r\n[Proband]\r\n"
+                                "Name=Meier\r\n[ExpList]\r\n";
     UserLog log([] { return 0; });
-    log.beginEntry(0);
-    QVERIFY(log.save(path).ok());
-    const QByteArray previous = test::fileBytes(path);
     log.beginEntry(2);
-    for (auto step : { AtomicFileWriter::Step::Write, AtomicFileWriter::Step::Sync }) {
-        test::FailingSaves failing(step, step == AtomicFileWriter::Step::Sync ? EIO : ENOSPC);
-        QVERIFY(!log.save(path).ok());
-        QCOMPARE(test::fileBytes(path), previous);
-    }
-    QCOMPARE(test::folderFiles(dir.path()), QStringList { QStringLiteral("Meier.orl") });
+    const QString problem = test::failedSaveProblem(path, previous, AtomicFileWriter::Step(step),
+                                                    error, [&] { return log.save(path); });
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
     QVERIFY(!log.save(QStringLiteral("/nonexistent/orva/data/Meier.orl")).ok());
 }
 

@@ -23,6 +23,7 @@ private slots:
     void keysGivenTwiceAreListed();
     void loadForLanguage_data();
     void loadForLanguage();
+    void fuzzFindingsParseOrFailWithAReason();
 
 private:
     QTemporaryDir m_dir;
@@ -174,6 +175,21 @@ void StringTableTest::loadForLanguage()
         // The stand-in is the whole German table, menu and dialogs included.
         QCOMPARE(table.value().size(), StringTable::german().size());
         QCOMPARE(table.value().keys(), StringTable::german().keys());
+    }
+}
+
+// tools/fuzz-records.sh keeps every input on which StringTableFuzz failed in data/fuzz-regressions.
+void StringTableTest::fuzzFindingsParseOrFailWithAReason()
+{
+    const QDir findings(QStringLiteral(ORVA_SUPPORT_TEST_DATA "/fuzz-regressions"));
+    const QStringList names = findings.entryList(QDir::Files);
+    if (names.isEmpty())
+        QSKIP("no fuzz findings yet");
+    for (const QString &name : names) {
+        QFile file(findings.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const Result<StringTable> table = StringTable::parse(file.readAll(), name);
+        QVERIFY2(table.ok() || !table.error().isEmpty(), qPrintable(name));
     }
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/GraphicDC.h"
+#include "dialogs/GraphicDC.h"
 
 #include "support/ErrorReport.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/GraphicPaintDC.h"
+#include "dialogs/GraphicPaintDC.h"
 
 #include "report/DrawingSurface.h"
 #include "report/Palette.h"
