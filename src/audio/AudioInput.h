@@ -38,6 +38,10 @@ public:
     /// When input frame `frame` entered the input, on the program clock (µs), by the stream's
     /// clock model; nothing while that is not known.
     virtual std::optional<qint64> frameTimeUs(qint64 frame) const = 0;
+    /// Whether frameTimeUs() comes from a clock model that has settled: the server's latencies
+    /// have stopped moving since the stream started. Devices timed by frame counts alone always
+    /// are.
+    virtual bool isClockSettled() const { return true; }
     /// Overflows (captured audio lost) so far; only grows.
     virtual qint64 overflowCount() const = 0;
     virtual QString description() const = 0;

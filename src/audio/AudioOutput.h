@@ -37,6 +37,10 @@ public:
     /// When mixer frame `frame` leaves the output, on the program clock (µs), by the stream's
     /// clock model; nothing while that is not known.
     virtual std::optional<qint64> frameTimeUs(qint64 frame) const = 0;
+    /// Whether frameTimeUs() comes from a clock model that has settled: the server's latencies
+    /// have stopped moving since the stream started. Devices timed by frame counts alone always
+    /// are.
+    virtual bool isClockSettled() const { return true; }
     /// Underruns so far; only grows.
     virtual qint64 underflowCount() const = 0;
     /// For the log: "PulseAudio sink headphones", "file out.wav", ...

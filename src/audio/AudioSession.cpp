@@ -65,6 +65,11 @@ DeviceResult AudioSession::startOutput()
     return result;
 }
 
+bool AudioSession::areClocksSettled() const
+{
+    return (!m_output || m_output->isClockSettled()) && (!m_input || m_input->isClockSettled());
+}
+
 void AudioSession::stopDevices()
 {
     if (m_output)

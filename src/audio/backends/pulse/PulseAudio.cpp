@@ -369,6 +369,11 @@ std::optional<qint64> PulseAudioOutput::frameTimeUs(qint64 frame) const
     return d->model.frameTimeUs(frame - d->firstFrame);
 }
 
+bool PulseAudioOutput::isClockSettled() const
+{
+    return isRunning() && d->model.isSettled();
+}
+
 qint64 PulseAudioOutput::underflowCount() const
 {
     // A re-anchored clock is a discontinuity the server may not have reported as an underrun.
@@ -504,6 +509,11 @@ std::optional<qint64> PulseAudioInput::frameTimeUs(qint64 frame) const
     if (!isRunning())
         return std::nullopt;
     return d->model.frameTimeUs(frame - d->firstFrame);
+}
+
+bool PulseAudioInput::isClockSettled() const
+{
+    return isRunning() && d->model.isSettled();
 }
 
 qint64 PulseAudioInput::overflowCount() const
