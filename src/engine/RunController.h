@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace orva {
 
@@ -58,6 +59,13 @@ public:
     static constexpr int kHighlightMs = 200;
     static constexpr int kCountdownMs = 3000;
     static constexpr int kNoiseFadeMs = 500;
+    /// How long before a syllable's scheduled time the controller hands it to the output: more
+    /// than the output's latency, so that the mixer can place its first frame at that time.
+    static constexpr int kScheduleLeadMs = 150;
+    /// How long the first syllable waits for the sound devices' clocks to settle, and how often
+    /// it looks, before the run is given up.
+    static constexpr int kSettleWaitMs = 5000;
+    static constexpr int kSettlePollMs = 100;
     /// Resource string shown when a run cannot start because its material is missing.
     static constexpr int kMaterialMissingText = 900;
 
@@ -127,8 +135,17 @@ private:
     void startVerification(std::optional<qint64> answerUs);
     void endSyllable();
     void endExperiment();
-    /// Plays `wave` and returns when its sound starts, falling back to the clock.
-    qint64 playAndTime(ORVA_Wave &wave);
+    /// Plays `wave` (at `dueUs` when given) and returns when its sound starts, falling back to
+    /// `dueUs` or the clock.
+    qint64 playAndTime(ORVA_Wave &wave, std::optional<qint64> dueUs = std::nullopt);
+    /// Whether a syllable begins with its sound (every test; training unless the picture comes
+    /// first): only then is it handed to the output ahead of its time.
+    bool startsWithSound() const;
+    /// Sets the wait timer so that it fires kScheduleLeadMs before `dueUs`, the next syllable's
+    /// scheduled time, and remembers that time.
+    void scheduleSyllable(qint64 dueUs);
+    /// Starts the first syllable once the sound clocks have settled; false while it waits.
+    bool firstSyllableMayStart();
     int modeLabelId() const;
     int saveOrPrintIndex() const;
 
@@ -145,6 +162,10 @@ private:
     QString m_stateText;
 
     qint64 m_syllableStartUs = 0;
+    /// When the next syllable is to leave the output; nothing when it is not scheduled ahead.
+    std::optional<qint64> m_syllableDueUs;
+    /// When the first syllable began to wait for the sound clocks; nothing while not waiting.
+    std::optional<qint64> m_settleWaitSinceUs;
     qint64 m_answerTimeUs = 0;
     qint64 m_glitchesAtStart = 0;
     int m_tooEarlyCount = 0;

@@ -49,6 +49,14 @@ public:
     /// Plays `wave` once at its own volume. Returns when its first frame leaves the output, on
     /// the program clock (µs), or nothing when that is not known (no device).
     virtual std::optional<qint64> play(ORVA_Wave &wave) = 0;
+    /// Plays `wave` once so that its first frame leaves the output at `startUs` on the program
+    /// clock (or as soon after as the output allows). Returns when it leaves, or nothing when
+    /// that is not known. Without an output that can place a sound, it plays at once.
+    virtual std::optional<qint64> playAt(ORVA_Wave &wave, qint64 startUs)
+    {
+        (void)startUs;
+        return play(wave);
+    }
     virtual void setTimer(int id, int ms) = 0;
     virtual void stopTimer(int id) = 0;
     virtual void enableButton(RunButton button, bool enabled) = 0;
@@ -78,6 +86,10 @@ public:
     /// Why a run cannot be measured now, for a person (no output, a microphone that does not
     /// deliver); empty when the sound works. May try to start a device that is not running.
     virtual QString soundProblem() { return QString(); }
+
+    /// Whether the clock models of the sound devices have settled, so that a sound is timed like
+    /// every other; a run waits for it before its first syllable.
+    virtual bool isSoundSettled() const { return true; }
 
     /// Underruns and overflows of the sound devices so far, a count that only grows.
     virtual qint64 audioGlitchCount() const { return 0; }

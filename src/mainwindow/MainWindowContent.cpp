@@ -859,6 +859,11 @@ QString MainWindowContent::soundProblem()
     return missing.join(QLatin1Char('\n'));
 }
 
+bool MainWindowContent::isSoundSettled() const
+{
+    return !m_audio || m_audio->areClocksSettled();
+}
+
 qint64 MainWindowContent::audioGlitchCount() const
 {
     return m_audio ? m_audio->glitchCount() : 0;
@@ -1045,6 +1050,12 @@ void MainWindowContent::showReport()
 std::optional<qint64> MainWindowContent::play(ORVA_Wave &wave)
 {
     wave.play(false, false);
+    return wave.playStartUs();
+}
+
+std::optional<qint64> MainWindowContent::playAt(ORVA_Wave &wave, qint64 startUs)
+{
+    wave.playAt(startUs);
     return wave.playStartUs();
 }
 

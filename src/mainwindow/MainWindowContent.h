@@ -125,6 +125,7 @@ public:
 
     // RunControllerOutput
     std::optional<qint64> play(ORVA_Wave &wave) override;
+    std::optional<qint64> playAt(ORVA_Wave &wave, qint64 startUs) override;
     void setTimer(int id, int ms) override;
     void stopTimer(int id) override;
     void enableButton(RunButton button, bool enabled) override;
@@ -143,6 +144,7 @@ public:
     bool saveRun() override;
     qint64 audioGlitchCount() const override;
     QString soundProblem() override;
+    bool isSoundSettled() const override;
 
     /// The sound session whose input the capture reads (not owned; it must outlive this).
     void setAudioSession(AudioSession *session) { m_audio = session; }

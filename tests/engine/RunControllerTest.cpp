@@ -21,6 +21,7 @@ using namespace orva::test;
 namespace {
 
 constexpr qint64 kCountdownMs = 2250;
+constexpr int kLeadMs = RunController::kScheduleLeadMs;
 
 /// A controller with a stand-in material, a manual clock and recorded outputs.
 struct Run
@@ -40,7 +41,7 @@ struct Run
         clock.setUs(syllableStartUs() + ms * 1000);
         controller.onAudioInput(clock.nowUs());
     }
-    qint64 syllableStartUs() const { return output.plays.isEmpty() ? 0 : output.plays.last().atUs; }
+    qint64 syllableStartUs() const { return controller.syllableStartUs(); }
     /// Lets the rest of the verification window pass so the next syllable starts.
     void finishVerification() { output.advanceMs(output.msUntil(WaitTimer)); }
     ProgramState state() const { return controller.programState(); }
@@ -82,6 +83,9 @@ private slots:
     void trainingAnswerWindowFollowsTheTimeShift();
     void trainingHighlightEndsOnlyInGroupDisplay();
     void reactionTimeCountsFromTheSoundLeavingTheOutput();
+    void syllablesLeaveAtTheirScheduledTimes();
+    void firstSyllableWaitsForTheSoundClocksToSettle();
+    void runWhoseSoundClocksNeverSettleEndsWithNothingStored();
     void soundGlitchDuringAMeasurementIsLogged();
     void startCommandsAreIgnoredWhileARunIsActive();
     void unsavedRunIsOfferedForSavingBeforeTheNextStart();
@@ -94,6 +98,7 @@ private slots:
 void RunControllerTest::countdownShowsThreeTwoOneAndStartsTheFirstSyllableAt2250Ms()
 {
     Run run;
+    const qint64 startUs = run.clock.nowUs();
     run.controller.onStartPreTest();
     QCOMPARE(run.state(), ProgramState::Delay);
     QCOMPARE(run.controller.runState(), RunState::Running);
@@ -110,16 +115,19 @@ void RunControllerTest::countdownShowsThreeTwoOneAndStartsTheFirstSyllableAt2250
     run.output.advanceMs(750);
     QCOMPARE(run.controller.stateText(), QStringLiteral("   1"));
     QVERIFY(run.output.plays.isEmpty());
-    run.output.advanceMs(749);
+    // The syllable goes to the output a lead ahead, to leave exactly at 2250 ms.
+    run.output.advanceMs(750 - kLeadMs - 1);
     QVERIFY(run.output.plays.isEmpty());
     run.output.advanceMs(1);
 
     QCOMPARE(run.output.plays.size(), 1);
+    QCOMPARE(run.output.plays[0].dueUs, std::optional<qint64>(startUs + kCountdownMs * 1000));
+    QCOMPARE(run.controller.syllableStartUs(), startUs + kCountdownMs * 1000);
     QCOMPARE(run.state(), ProgramState::WaitForAudio);
     QCOMPARE(run.controller.stateText(), QStringLiteral("läuft"));
     QVERIFY(!run.controller.startButtonFlag());
     QCOMPARE(run.output.plays[0].wave, &run.experiment.syllableOfMeasurement(0)->recording);
-    QCOMPARE(run.output.msUntil(WaitTimer), 2000);
+    QCOMPARE(run.output.msUntil(WaitTimer), 2000 + kLeadMs); // the window counts from the sound
 }
 
 void RunControllerTest::preTestWithAnswersAfter600MsEndsFinishedAndAllRight()
@@ -293,10 +301,13 @@ void RunControllerTest::wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow()
     run.controller.onReject(); // no second verdict
     QCOMPARE(run.experiment.currentIndex(), 0);
     QCOMPARE(run.at(0).result, int(Wrong));
-    QCOMPARE(run.output.msUntil(WaitTimer), 1700);
+    // The window ends when the next syllable leaves; it goes to the output a lead before.
+    QCOMPARE(run.output.msUntil(WaitTimer), 1700 - kLeadMs);
+    const qint64 answerUs = run.syllableStartUs() + 700'000;
     run.finishVerification();
     QCOMPARE(run.experiment.currentIndex(), 1);
     QCOMPARE(run.at(0).reactionTime, 700);
+    QCOMPARE(run.output.plays.last().dueUs, std::optional<qint64>(answerUs + 2'000'000));
 }
 
 void RunControllerTest::rejectPresentsTheSameMeasurementAgain_data()
@@ -472,7 +483,7 @@ void RunControllerTest::trainingWithPictureLongAfterTheSoundWidensTheVerificatio
     QCOMPARE(run.output.plays.size(), 1);
     QVERIFY(!run.controller.isHighlighted());
     run.answerAfterMs(1000);
-    QCOMPARE(run.output.msUntil(WaitTimer), 4000);
+    QCOMPARE(run.output.msUntil(WaitTimer), 4000 - kLeadMs);
     run.output.advanceMs(2000); // the picture follows 3000 ms after the sound
     QVERIFY(run.controller.isHighlighted());
     run.output.advanceMs(2000);
@@ -527,21 +538,89 @@ void RunControllerTest::trainingHighlightEndsOnlyInGroupDisplay()
 
 void RunControllerTest::reactionTimeCountsFromTheSoundLeavingTheOutput()
 {
+    // An output slower than the lead: the sound leaves late, and the reaction time and the
+    // answer window count from when it really leaves.
     Run run;
-    run.output.soundLatencyUs = 31'250;
+    run.output.soundLatencyUs = 431'250;
     run.controller.onStartPreTest();
     run.output.advanceMs(kCountdownMs);
-    const qint64 soundUs = run.output.plays[0].atUs + 31'250;
-    QCOMPARE(run.output.msUntil(WaitTimer), 2031); // the answer window counts from the sound
+    const qint64 soundUs = run.output.plays[0].atUs + 431'250;
+    QCOMPARE(run.controller.syllableStartUs(), soundUs);
+    QCOMPARE(run.output.msUntil(WaitTimer), (soundUs + 2'000'000 - run.clock.nowUs()) / 1000);
     run.clock.setUs(soundUs + 199'600);
     run.controller.onAudioInput(run.clock.nowUs());
     QCOMPARE(run.controller.tooEarlyCount(), 1);
     run.controller.onAudioInput(soundUs + 612'400);
     QCOMPARE(run.at(0).reactionTime, 612);
     run.finishVerification();
-    run.output.advanceMs(2031);
+    run.output.advanceMs(2431);
     QCOMPARE(run.at(1).result, int(NoAnswer));
     QCOMPARE(run.at(1).reactionTime, 2000);
+}
+
+void RunControllerTest::syllablesLeaveAtTheirScheduledTimes()
+{
+    // Each syllable leaves when the rules say: 2250 ms after the start, then when the
+    // verification window of the one before ends, whenever the UI thread got to its timer.
+    Run run;
+    run.output.soundLatencyUs = 60'000;
+    run.controller.onStartPreTest();
+    const qint64 startUs = run.clock.nowUs();
+    run.output.advanceMs(kCountdownMs);
+    QCOMPARE(run.output.plays[0].dueUs, std::optional<qint64>(startUs + kCountdownMs * 1000));
+    QCOMPARE(run.output.plays[0].atUs, startUs + (kCountdownMs - kLeadMs) * 1000);
+
+    // An answer handled 80 ms after its onset: the next syllable counts from the onset.
+    const qint64 onsetUs = run.syllableStartUs() + 612'345;
+    run.clock.setUs(onsetUs + 80'000);
+    run.controller.onAudioInput(onsetUs);
+    run.finishVerification();
+    QCOMPARE(run.output.plays[1].dueUs, std::optional<qint64>(onsetUs + 2'000'000));
+    QCOMPARE(run.syllableStartUs(), onsetUs + 2'000'000);
+
+    // No answer: the window ends 2000 ms after the answer window.
+    const qint64 secondUs = run.syllableStartUs();
+    run.output.advanceMs(run.output.msUntil(WaitTimer));
+    QCOMPARE(run.at(1).result, int(NoAnswer));
+    run.controller.onReject();
+    run.finishVerification();
+    QCOMPARE(run.experiment.currentIndex(), 1); // presented again
+    QCOMPARE(run.output.plays[2].dueUs, std::optional<qint64>(secondUs + 4'000'000));
+    QCOMPARE(run.syllableStartUs(), secondUs + 4'000'000);
+    run.answerAfterMs(500);
+    QCOMPARE(run.at(1).reactionTime, 500);
+}
+
+void RunControllerTest::firstSyllableWaitsForTheSoundClocksToSettle()
+{
+    Run run;
+    run.output.soundSettled = false;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs + 1000);
+    QVERIFY(run.output.plays.isEmpty());
+    QCOMPARE(run.state(), ProgramState::Delay);
+    run.output.soundSettled = true;
+    run.output.advanceMs(RunController::kSettlePollMs);
+    QCOMPARE(run.output.plays.size(), 1);
+    // Placed a lead ahead like every other syllable.
+    QCOMPARE(run.output.plays[0].dueUs, run.output.plays[0].atUs + kLeadMs * 1000);
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    QVERIFY(run.boxes.boxes.isEmpty());
+}
+
+void RunControllerTest::runWhoseSoundClocksNeverSettleEndsWithNothingStored()
+{
+    Run run;
+    run.output.soundSettled = false;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs + RunController::kSettleWaitMs + 200);
+    QVERIFY(run.output.plays.isEmpty());
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.state(), ProgramState::ExpCompleted);
+    for (int i = 0; i < run.experiment.measurementCount(); ++i)
+        QCOMPARE(run.at(i).reactionTime, 0);
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QVERIFY(run.boxes.boxes[0].text.contains(StringTable::german().text(913)));
 }
 
 void RunControllerTest::soundGlitchDuringAMeasurementIsLogged()
