@@ -8,7 +8,7 @@ using namespace orva;
 /// Reaction times checked against recordings made by parec, outside the program, on servers
 /// whose listener repeats every sound a constant time late: with headphones and microphone on one
 /// device clock (the truth exact to the sample), at 44.1 and at 48 kHz, on two devices, and with
-/// a 48 kHz microphone.
+/// a 48 kHz microphone. Every sound is asked to leave at a scheduled time, and does.
 class PulseReferenceTest : public QObject
 {
     Q_OBJECT
@@ -62,6 +62,19 @@ void PulseReferenceTest::reactionTimesAgreeWithTheRecordings()
         QVERIFY2(std::abs(e) <= 1.0, qPrintable(QStringLiteral("start interval %1 ms").arg(e)));
     for (double e : result.answerIntervalErrors)
         QVERIFY2(std::abs(e) <= 1.0, qPrintable(QStringLiteral("answer interval %1 ms").arg(e)));
+    // Every sound left at its scheduled time: the intervals between the times asked for are the
+    // intervals in the headphones' recording.
+    const test::Figures schedule = test::figuresOf(result.scheduleErrors);
+    const test::Figures starts = test::figuresOf(result.startIntervalErrors);
+    qInfo("sound start by the program against the recording (interval to the one before): mean "
+          "%.3f ms, SD %.3f ms",
+          starts.mean, starts.sd);
+    qInfo("sound start against its schedule (interval to the one before): mean %.3f ms, SD %.3f "
+          "ms, worst %.3f ms",
+          schedule.mean, schedule.sd, schedule.worst);
+    QVERIFY(!result.scheduleErrors.empty());
+    for (double e : result.scheduleErrors)
+        QVERIFY2(std::abs(e) <= 1.0, qPrintable(QStringLiteral("schedule interval %1 ms").arg(e)));
 }
 
 QTEST_GUILESS_MAIN(PulseReferenceTest)

@@ -140,8 +140,14 @@ struct ReferenceResult
     std::vector<double> startIntervalErrors;
     /// The same for the answers: the program's onset times against the microphone's recording.
     std::vector<double> answerIntervalErrors;
-    /// When each sound left against when it was asked to leave (only when asked).
+    /// When each sound left against when it was asked to leave: the interval between two sounds'
+    /// scheduled times less that between their onsets in the headphones' recording (one entry
+    /// per sound after the first), and the same from the first sound (one entry per sound,
+    /// showing a drift over the session).
     std::vector<double> scheduleErrors;
+    std::vector<double> scheduleErrorsFromFirst;
+    /// The headphones' frames per second of the program clock, by parec's recording of them.
+    double headphonesRate = 0;
     /// Frames in the two recordings of a two-device set-up (started and stopped together).
     std::pair<qint64, qint64> recordedFrames;
     /// Their frames per second of the program clock, start and stop of parec included.
@@ -235,11 +241,13 @@ inline Figures figuresOf(const std::vector<double> &values, const std::vector<do
 
 /// Sounds played through the program's output on a server of the given layout and answered by
 /// its listener `listenerMs` late, timed by the program's capture, for `seconds`; beside them,
-/// `parec` records the devices. A sound starts every `periodMs`.
+/// `parec` records the devices. A sound is scheduled to leave every `periodMs` and handed to the
+/// output `leadMs` before its time, as the run controller does.
 inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
                                           int seconds,
                                           int listenerMs = 300,
-                                          int periodMs = 1100)
+                                          int periodMs = 1100,
+                                          int leadMs = 150)
 {
     ReferenceResult result;
     PulseServer server(layout, listenerMs);
@@ -301,44 +309,53 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
     ORVA_Wave wave;
     (void)wave.setFormat(44100, 16);
     wave.appendBlock(WavBytes::samples16(samples));
-    std::vector<qint64> starts, answers;
+    std::vector<qint64> starts, answers, dues;
     std::vector<bool> flagged;
     const qint64 glitchesBefore = session.glitchCount();
-    QElapsedTimer session_;
-    session_.start();
-    while (session_.elapsed() < qint64(seconds) * 1000) {
+    const qint64 endUs = clock.nowUs() + qint64(seconds) * 1'000'000;
+    qint64 dueUs = clock.nowUs() + qint64(leadMs) * 1000;
+    while (dueUs < endUs) {
         onsetUs.reset();
         const qint64 glitchesAtStart = session.glitchCount();
-        wave.play(false, false);
+        const qint64 askedUs = clock.nowUs();
+        wave.playAt(dueUs);
         const std::optional<qint64> startUs = wave.playStartUs();
-        QElapsedTimer waited;
-        waited.start();
-        while (!onsetUs && waited.elapsed() < periodMs - 100)
+        while (!onsetUs && clock.nowUs() < dueUs + qint64(periodMs - leadMs - 100) * 1000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         // As the run controller does: a measurement that spans an underrun, an overflow or a
         // re-anchored clock is flagged.
         flagged.push_back(session.glitchCount() != glitchesAtStart);
         starts.push_back(startUs.value_or(-1));
         answers.push_back(onsetUs.value_or(-1));
+        dues.push_back(dueUs);
+        if (qEnvironmentVariableIsSet("ORVA_REFERENCE_TRACE"))
+            qInfo("sound %d: asked %lld us ahead, leaves %lld us after its time, onset %lld",
+                  int(dues.size()), static_cast<long long>(dueUs - askedUs),
+                  static_cast<long long>(startUs.value_or(-1) - dueUs),
+                  static_cast<long long>(onsetUs.value_or(-1) - startUs.value_or(0)));
         if (!onsetUs || !startUs)
             ++result.missed;
-        const qint64 rest = periodMs - waited.elapsed();
-        if (rest > 0)
-            QTest::qWait(int(rest));
+        dueUs += qint64(periodMs) * 1000;
+        // The next sound goes to the output a lead before its time.
+        for (qint64 restUs; (restUs = dueUs - qint64(leadMs) * 1000 - clock.nowUs()) > 0;)
+            QTest::qWait(int(std::max<qint64>(1, restUs / 1000)));
     }
     QTest::qWait(1500); // the last answer reaches the recordings
     result.glitches = session.glitchCount() - glitchesBefore;
     capture.stopCapture();
     session.stopDevices();
     AudioSession::setCurrent(previous);
-    if (room)
+    if (room) {
         room->stop();
+        result.headphonesRate = room->framesPerSecond();
+    }
     if (ears) {
         ears->terminate(); // both at once, so that both recordings span the same time
         voice->terminate();
         ears->stop();
         voice->stop();
         result.recordedRates = { ears->framesPerSecond(), voice->framesPerSecond() };
+        result.headphonesRate = ears->framesPerSecond();
     }
 
     // Onsets in the recordings: a sound is 110 ms long and the next comes a period later.
@@ -372,6 +389,15 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
             continue;
         }
         result.trialMinutes.push_back((starts[i] - firstUs) / 60e6);
+        // Over minutes the headphones' own rate counts (a null sink runs a few hundred ppm
+        // off the program clock); parec's frames over the program clock measure it.
+        const double heardRate =
+            seconds >= 120 && result.headphonesRate > 0 ? result.headphonesRate : earsRate;
+        result.scheduleErrorsFromFirst.push_back((heard[i] - heard[0]) * 1000.0 / heardRate
+                                                 - (dues[i] - dues[0]) / 1000.0);
+        if (i > 0 && !flagged[i - 1]) // an underrun between them moves the later one
+            result.scheduleErrors.push_back((heard[i] - heard[i - 1]) * 1000.0 / earsRate
+                                            - (dues[i] - dues[i - 1]) / 1000.0);
         result.measured.push_back((answers[i] - starts[i]) / 1000.0 - ownOnset / 44.1);
         result.truth.push_back(spoken[i] * 1000.0 / voiceRate - heard[i] * 1000.0 / earsRate);
         if (i > 0 && starts[i - 1] >= 0 && answers[i - 1] >= 0 && !flagged[i - 1]) {

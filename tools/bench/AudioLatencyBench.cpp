@@ -3,7 +3,8 @@
 // program: sounds played through the program's output on a PulseAudio server of its own, whose
 // listener repeats everything 300 ms late and never corrects its delay, and answered through the
 // program's capture. Prints, for one set-up, the error of the reaction times (mean, SD, worst,
-// drift a minute) beside the error of the sound start times.
+// drift a minute) beside the error of the sound start times and of the syllables' leaving
+// against their scheduled times.
 //   orva_audio_latency_bench one-clock|one-clock-48k|two-devices|48k [seconds, default 600]
 #include "audio/ReferenceTrials.h"
 
@@ -68,5 +69,17 @@ int main(int argc, char *argv[])
     std::printf("  answer time error (interval to the next, against the microphone's recording): "
                 "mean %7.3f ms  SD %6.3f ms  worst %7.3f ms\n",
                 answers.mean, answers.sd, answers.worst);
+    const test::Figures schedule = test::figuresOf(result.scheduleErrors);
+    const test::Figures fromFirst =
+        test::figuresOf(result.scheduleErrorsFromFirst, result.trialMinutes);
+    std::printf("  syllable start against its schedule (interval to the one before, headphones' "
+                "recording): mean %7.3f ms  SD %6.3f ms  worst %7.3f ms\n",
+                schedule.mean, schedule.sd, schedule.worst);
+    std::printf("  syllable start against its schedule (from the first sound): mean %7.3f ms  SD "
+                "%6.3f ms  worst %7.3f ms  drift %7.3f ms/min\n",
+                fromFirst.mean, fromFirst.sd, fromFirst.worst, fromFirst.driftPerMinute);
+    std::printf("  (headphones' recording at %.2f frames per second of the program clock; used "
+                "for the figures from the first sound when the session is 2 minutes or longer)\n",
+                result.headphonesRate);
     return result.missed == 0 ? 0 : 1;
 }
