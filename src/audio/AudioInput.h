@@ -42,7 +42,11 @@ public:
     /// have stopped moving since the stream started. Devices timed by frame counts alone always
     /// are.
     virtual bool isClockSettled() const { return true; }
-    /// Overflows (captured audio lost) so far; only grows.
+    /// Whether the device has not been served for longer than its period allows (a sound server
+    /// held up): a stream that stalls delivers nothing and plays nothing.
+    virtual bool isStalled() const { return false; }
+    /// Overflows (captured audio lost) and other discontinuities of its timing so far; only
+    /// grows.
     virtual qint64 overflowCount() const = 0;
     virtual QString description() const = 0;
 };

@@ -41,7 +41,11 @@ public:
     /// have stopped moving since the stream started. Devices timed by frame counts alone always
     /// are.
     virtual bool isClockSettled() const { return true; }
-    /// Underruns so far; only grows.
+    /// Whether the device has not been served for longer than its period allows (a sound server
+    /// held up): a stream that stalls delivers nothing and plays nothing.
+    virtual bool isStalled() const { return false; }
+    /// Underruns and other discontinuities of its timing (stalls, a lost connection, a device
+    /// that changed) so far; only grows.
     virtual qint64 underflowCount() const = 0;
     /// For the log: "PulseAudio sink headphones", "file out.wav", ...
     virtual QString description() const = 0;

@@ -25,6 +25,7 @@ public:
     bool isRunning() const override;
     std::optional<qint64> frameTimeUs(qint64 frame) const override;
     bool isClockSettled() const override;
+    bool isStalled() const override;
     qint64 underflowCount() const override;
     QString description() const override;
 
@@ -46,6 +47,7 @@ public:
     bool isRunning() const override;
     std::optional<qint64> frameTimeUs(qint64 frame) const override;
     bool isClockSettled() const override;
+    bool isStalled() const override;
     qint64 overflowCount() const override;
     QString description() const override;
 
