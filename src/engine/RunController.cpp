@@ -27,6 +27,7 @@ constexpr int kTooEarlyCountText = 242;
 constexpr int kNoSoundText = 909;
 constexpr int kUnplayableText = 912;
 constexpr int kClocksUnsettledText = 913;
+constexpr int kSoundFaultText = 914;
 
 const char *yesNo(bool value)
 {
@@ -182,6 +183,8 @@ void RunController::startExperiment(int mode)
     m_output.leaveReportViewAndGuide();
     m_tooEarlyCount = 0;
     m_tooEarly = false;
+    m_soundFaultsInARow = 0;
+    m_rejected = false;
 
     m_experiment.prepareRun(mode);
     chooseSyllableMode();
@@ -397,6 +400,7 @@ void RunController::startSyllable()
 {
     logMessage(1, "BEGIN: Start Syllable\n");
     m_tooEarly = false;
+    m_rejected = false;
     m_programState = ProgramState::WaitForAudio;
     ORVA_Syllable *syllable = m_experiment.currentSyllable();
     if (!syllable) {
@@ -413,6 +417,8 @@ void RunController::startSyllable()
     if (startsWithSound())
         dueUs = m_syllableDueUs.value_or(m_clock.nowUs() + qint64(kScheduleLeadMs) * 1000);
     m_syllableDueUs.reset();
+    // A fault from here to the answer touches the measurement: the sound is on its way already.
+    m_glitchesAtStart = m_output.audioGlitchCount();
     std::optional<qint64> startUs;
     const int shift = m_experiment.isTestMode() ? 0 : m_experiment.client().timeShift();
     if (m_experiment.isTestMode())
@@ -423,7 +429,6 @@ void RunController::startSyllable()
     const qint64 nowUs = m_clock.nowUs();
     m_syllableStartUs = startUs.value_or(nowUs);
     m_answerTimeUs = 0;
-    m_glitchesAtStart = m_output.audioGlitchCount();
     // The answer window and the picture count from the moment the sound leaves the output.
     const int leadMs = static_cast<int>(qMax<qint64>(0, (m_syllableStartUs - nowUs) / 1000));
     if (!m_experiment.isTestMode()) {
@@ -504,9 +509,18 @@ void RunController::startVerification(std::optional<qint64> answerUs)
         m_experiment.setRight();
     const int reactionTime = elapsedMs(m_syllableStartUs, m_answerTimeUs);
     m_experiment.setReactionTime(reactionTime);
-    if (m_output.audioGlitchCount() != m_glitchesAtStart)
-        logMessage(1, "   SV 05: sound underrun or overflow during measurement %d\n",
-                   m_experiment.currentIndex());
+    // A sound fault between the syllable and its answer (an underrun, an overflow, a stall, a
+    // lost server, a changed device) moves the times by an unknown amount; and the end of the
+    // answer window is the client's "no answer" only while the program listened.
+    const bool faulted = m_output.audioGlitchCount() != m_glitchesAtStart;
+    if (faulted || (!answerUs && !m_output.isListening())) {
+        discardFaultyMeasurement(faulted ? "sound underrun, overflow, stall or lost device"
+                                         : "the program was not listening",
+                                 kVerificationWindowMs);
+        logMessage(1, "END  : Start Verification\n");
+        return;
+    }
+    m_soundFaultsInARow = 0;
 
     const int result = current ? current->result : Unjudged;
     int waitMs = kVerificationWindowMs;
@@ -530,6 +544,38 @@ void RunController::startVerification(std::optional<qint64> answerUs)
     m_output.enableButton(RunButton::Wrong, result != NoAnswer);
     m_output.repaint(Panel::Result);
     logMessage(1, "END  : Start Verification\n");
+}
+
+void RunController::discardFaultyMeasurement(const char *why, int waitMs)
+{
+    const int index = m_experiment.currentIndex();
+    logMessage(1, "   SV 05: %s during measurement %d; it is not stored\n", why, index);
+    m_isKeyPressed = true; // no verdict on what was not measured
+    m_output.enableButton(RunButton::Reject, false);
+    m_output.enableButton(RunButton::Wrong, false);
+    if (++m_soundFaultsInARow < kMaxSoundFaults) {
+        // As after a rejection: the same syllable comes again when the window ends.
+        m_rejected = true;
+        m_experiment.rejectSyllable();
+        if (startsWithSound())
+            scheduleSyllable(m_answerTimeUs + qint64(waitMs) * 1000);
+        else
+            m_output.setTimer(WaitTimer, waitMs);
+        m_output.repaint(Panel::Result);
+        return;
+    }
+    // The sound does not come back: the run ends here and says so, on screen and in its comment.
+    m_soundFaultsInARow = 0;
+    const QString note = m_strings.text(kSoundFaultText).arg(index + 1);
+    const QString comment = m_experiment.comment();
+    m_experiment.setComment(comment.isEmpty() ? note : comment + QStringLiteral("\r\n") + note);
+    m_output.commentAppended(note);
+    logMessage(1, "   SV 07: the sound faults persist; the run ends\n");
+    m_programState = ProgramState::StopExp;
+    m_output.stopTimer(TimeDiffTimer);
+    m_output.stopTimer(WaitTimer);
+    endSyllable();
+    m_boxes.show(m_strings.text(kTitleWarning), note, MessageIcon::Warning, MessageButtons::Ok);
 }
 
 void RunController::onWrongReaction()
@@ -604,7 +650,9 @@ void RunController::onAbort()
 void RunController::endSyllable()
 {
     logMessage(1, "BEGIN: End Syllable\n");
-    if (m_programState == ProgramState::StopExp) {
+    // A syllable rejected already (by the operator or for a sound fault) has stepped back once:
+    // a second step would clear the measurement before it.
+    if (m_programState == ProgramState::StopExp && !m_rejected) {
         logMessage(1, "   ESY 02a: rejectSyllable\n");
         m_experiment.rejectSyllable();
         m_rejected = true;

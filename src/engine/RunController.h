@@ -66,6 +66,9 @@ public:
     /// it looks, before the run is given up.
     static constexpr int kSettleWaitMs = 5000;
     static constexpr int kSettlePollMs = 100;
+    /// A syllable whose measurement a sound fault touched is presented again, up to this many
+    /// times in a row; then the run ends and says why.
+    static constexpr int kMaxSoundFaults = 3;
     /// Resource string shown when a run cannot start because its material is missing.
     static constexpr int kMaterialMissingText = 900;
 
@@ -146,6 +149,10 @@ private:
     void scheduleSyllable(qint64 dueUs);
     /// Starts the first syllable once the sound clocks have settled; false while it waits.
     bool firstSyllableMayStart();
+    /// The current measurement was touched by a sound fault (`why`, for the log): it is not
+    /// stored, and the syllable is presented again when the verification window ends, or the run
+    /// ends when the fault persists.
+    void discardFaultyMeasurement(const char *why, int waitMs);
     int modeLabelId() const;
     int saveOrPrintIndex() const;
 
@@ -169,6 +176,7 @@ private:
     qint64 m_answerTimeUs = 0;
     qint64 m_glitchesAtStart = 0;
     int m_tooEarlyCount = 0;
+    int m_soundFaultsInARow = 0;
     bool m_tooEarly = false;
     bool m_isKeyPressed = false;
     bool m_rejected = false;

@@ -91,7 +91,15 @@ public:
     /// every other; a run waits for it before its first syllable.
     virtual bool isSoundSettled() const { return true; }
 
-    /// Underruns and overflows of the sound devices so far, a count that only grows.
+    /// Whether the program is listening right now: the output plays and the microphone delivers.
+    /// A syllable that ends without an answer while it is not is no answer of the client.
+    virtual bool isListening() const { return true; }
+    /// The controller added `note` to the end of the run's comment (on its own line); the
+    /// comment field shows it from now on.
+    virtual void commentAppended(const QString &note) { (void)note; }
+
+    /// Underruns, overflows, stalls, lost connections and changed devices of the sound devices
+    /// so far, a count that only grows.
     virtual qint64 audioGlitchCount() const { return 0; }
 };
 

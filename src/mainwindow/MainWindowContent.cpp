@@ -864,6 +864,20 @@ bool MainWindowContent::isSoundSettled() const
     return !m_audio || m_audio->areClocksSettled();
 }
 
+bool MainWindowContent::isListening() const
+{
+    // Without a sound session the caller delivers the onsets itself (the window's tests).
+    return !m_audio || (m_audio->isListening() && m_capture->isCapturing());
+}
+
+void MainWindowContent::commentAppended(const QString &note)
+{
+    // What the operator typed and has not been stored yet stays in front of the note.
+    if (m_comment)
+        m_comment->appendPlainText(note);
+    storeComment();
+}
+
 qint64 MainWindowContent::audioGlitchCount() const
 {
     return m_audio ? m_audio->glitchCount() : 0;

@@ -145,6 +145,8 @@ public:
     qint64 audioGlitchCount() const override;
     QString soundProblem() override;
     bool isSoundSettled() const override;
+    bool isListening() const override;
+    void commentAppended(const QString &note) override;
 
     /// The sound session whose input the capture reads (not owned; it must outlive this).
     void setAudioSession(AudioSession *session) { m_audio = session; }

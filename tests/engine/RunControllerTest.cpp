@@ -86,7 +86,10 @@ private slots:
     void syllablesLeaveAtTheirScheduledTimes();
     void firstSyllableWaitsForTheSoundClocksToSettle();
     void runWhoseSoundClocksNeverSettleEndsWithNothingStored();
-    void soundGlitchDuringAMeasurementIsLogged();
+    void soundFaultDuringAMeasurementPresentsTheSyllableAgain_data();
+    void soundFaultDuringAMeasurementPresentsTheSyllableAgain();
+    void persistentSoundFaultsEndTheRunAndSaySo();
+    void abortAfterARejectKeepsTheMeasurementBefore();
     void startCommandsAreIgnoredWhileARunIsActive();
     void unsavedRunIsOfferedForSavingBeforeTheNextStart();
     void trainingWithoutItsListIsRefused();
@@ -623,8 +626,19 @@ void RunControllerTest::runWhoseSoundClocksNeverSettleEndsWithNothingStored()
     QVERIFY(run.boxes.boxes[0].text.contains(StringTable::german().text(913)));
 }
 
-void RunControllerTest::soundGlitchDuringAMeasurementIsLogged()
+void RunControllerTest::soundFaultDuringAMeasurementPresentsTheSyllableAgain_data()
 {
+    QTest::addColumn<bool>("answered");
+    QTest::addColumn<bool>("glitch");
+    QTest::newRow("a stall before the answer") << true << true;
+    QTest::newRow("a stall in a window without answer") << false << true;
+    QTest::newRow("not listening when the window ends") << false << false;
+}
+
+void RunControllerTest::soundFaultDuringAMeasurementPresentsTheSyllableAgain()
+{
+    QFETCH(bool, answered);
+    QFETCH(bool, glitch);
     QTemporaryDir dir;
     Logger::Options options;
     options.fileName = dir.filePath(QStringLiteral("log.txt"));
@@ -634,14 +648,87 @@ void RunControllerTest::soundGlitchDuringAMeasurementIsLogged()
     run.output.advanceMs(kCountdownMs);
     run.answerAfterMs(500);
     run.finishVerification();
-    run.output.glitches = 1;
-    run.answerAfterMs(500);
+    const ORVA_Wave *second = run.output.plays.last().wave;
+    if (glitch)
+        ++run.output.glitches;
+    else
+        run.output.listening = false;
+    if (answered)
+        run.answerAfterMs(800);
+    else
+        run.output.advanceMs(run.output.msUntil(WaitTimer));
+    // Nothing is stored for it, and no verdict turns it into a result.
+    QCOMPARE(run.state(), ProgramState::WaitForKey);
+    QCOMPARE(run.at(1).reactionTime, 0);
+    QCOMPARE(run.at(1).result, int(Unjudged));
+    QCOMPARE(run.output.buttons[RunButton::Wrong], false);
+    QCOMPARE(run.output.buttons[RunButton::Reject], false);
+    run.controller.onWrongReaction();
+    QCOMPARE(run.at(1).result, int(Unjudged));
+    QCOMPARE(run.at(0).reactionTime, 500); // the one before stays
+
+    run.output.listening = true;
+    const int plays = run.output.plays.size();
+    run.finishVerification();
+    QCOMPARE(run.output.plays.size(), plays + 1);
+    QCOMPARE(run.output.plays.last().wave, second); // the same syllable again
+    QCOMPARE(run.experiment.currentIndex(), 1);
+    run.answerAfterMs(640);
+    QCOMPARE(run.at(1).reactionTime, 640);
+    run.finishVerification();
+    QCOMPARE(run.at(1).result, int(Right));
+    QCOMPARE(run.experiment.userLog().entries()[0].presented, 2); // the faulted one is not
     Logger::instance().close();
     QFile log(options.fileName);
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QByteArray text = log.readAll();
-    QVERIFY(text.contains("sound underrun or overflow during measurement 1\n"));
+    QVERIFY(text.contains("during measurement 1; it is not stored\n"));
     QVERIFY(!text.contains("during measurement 0"));
+    QVERIFY(run.boxes.boxes.isEmpty());
+}
+
+void RunControllerTest::persistentSoundFaultsEndTheRunAndSaySo()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.experiment.setComment(QStringLiteral("quiet room")); // typed during the run
+    run.output.advanceMs(kCountdownMs);
+    run.answerAfterMs(500);
+    run.finishVerification();
+    for (int i = 0; i < RunController::kMaxSoundFaults; ++i) {
+        QCOMPARE(run.experiment.currentIndex(), 1);
+        ++run.output.glitches;
+        run.answerAfterMs(700);
+        if (i + 1 < RunController::kMaxSoundFaults)
+            run.finishVerification();
+    }
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.state(), ProgramState::ExpCompleted);
+    QCOMPARE(run.at(0).reactionTime, 500);
+    QCOMPARE(run.at(0).result, int(Right));
+    for (int i = 1; i < run.experiment.measurementCount(); ++i)
+        QCOMPARE(run.at(i).reactionTime, 0);
+    const QString note = StringTable::german().text(914).arg(2);
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QCOMPARE(run.boxes.boxes[0].text, note);
+    QCOMPARE(run.experiment.comment(), QStringLiteral("quiet room\r\n") + note);
+    QCOMPARE(run.output.commentNotes, QStringList { note });
+}
+
+void RunControllerTest::abortAfterARejectKeepsTheMeasurementBefore()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    run.answerAfterMs(500);
+    run.finishVerification();
+    run.answerAfterMs(600);
+    run.controller.onReject();
+    run.controller.onAbort();
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.at(0).reactionTime, 500);
+    QCOMPARE(run.at(0).result, int(Right));
+    QCOMPARE(run.at(1).reactionTime, 0);
 }
 
 void RunControllerTest::startCommandsAreIgnoredWhileARunIsActive()

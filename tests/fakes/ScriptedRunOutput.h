@@ -84,6 +84,10 @@ public:
     QString soundProblem() override { return soundProblemText; }
     bool isSoundSettled() const override { return soundSettled; }
     bool soundSettled = true; ///< what isSoundSettled() answers
+    bool isListening() const override { return listening; }
+    bool listening = true; ///< what isListening() answers
+    void commentAppended(const QString &note) override { commentNotes.append(note); }
+    QStringList commentNotes;
     QString soundProblemText; ///< what soundProblem() answers; empty: the sound works
 
     struct Play
