@@ -78,6 +78,19 @@ int main(int argc, char *argv[])
     std::printf("  syllable start against its schedule (from the first sound): mean %7.3f ms  SD "
                 "%6.3f ms  worst %7.3f ms  drift %7.3f ms/min\n",
                 fromFirst.mean, fromFirst.sd, fromFirst.worst, fromFirst.driftPerMinute);
+    std::vector<double> scheduleResiduals;
+    double meanMinute = 0;
+    for (double t : result.trialMinutes)
+        meanMinute += t / std::max<size_t>(1, result.trialMinutes.size());
+    for (size_t i = 0; i < result.scheduleErrorsFromFirst.size(); ++i)
+        scheduleResiduals.push_back(result.scheduleErrorsFromFirst[i] - fromFirst.mean
+                                    - fromFirst.driftPerMinute
+                                        * (result.trialMinutes[i] - meanMinute));
+    const test::Figures scheduleResidual = test::figuresOf(scheduleResiduals);
+    std::printf(
+        "  the same less a straight line (the headphones' own rate, which parec's start and "
+        "stop times measure only to tens of ppm): SD %6.3f ms  worst %7.3f ms\n",
+        scheduleResidual.sd, scheduleResidual.worst);
     std::printf("  (headphones' recording at %.2f frames per second of the program clock; used "
                 "for the figures from the first sound when the session is 2 minutes or longer)\n",
                 result.headphonesRate);
