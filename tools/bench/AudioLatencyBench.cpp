@@ -61,6 +61,16 @@ int main(int argc, char *argv[])
                     result.recordedRates.first, result.recordedRates.second,
                     result.expectedDriftPerMinute());
     }
+    if (!result.truthKnown) {
+        // Each device's rate against the program clock shows in the intervals: the listener takes
+        // from one and gives to the other, so its delay in real time drifts by their difference,
+        // which recordings read at their nominal rates do not show.
+        const double startsMean = test::figuresOf(result.startIntervalErrors).mean;
+        const double answersMean = test::figuresOf(result.answerIntervalErrors).mean;
+        std::printf("  the devices' rates from the interval errors: the listener's delay drifts by "
+                    "%.3f ms/min in real time\n",
+                    (answersMean - startsMean) / 1.1 * 60);
+    }
     std::printf("  error less drift:      SD %6.3f ms  worst %7.3f ms\n", residual.sd,
                 residual.worst);
     std::printf("  sound start error (interval to the next, against the headphones' recording): "
