@@ -36,7 +36,9 @@ void PulseReferenceTest::reactionTimesAgreeWithTheRecordings()
     if (result.error.contains(QStringLiteral("not installed")))
         QSKIP(qPrintable(result.error));
     QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
-    QCOMPARE(result.missed, 0);
+    // An answer the program did not hear is a fault it noticed (the run controller presents that
+    // syllable again), never the client's "no answer".
+    QCOMPARE(result.missed, result.missedAndFlagged);
     const std::vector<double> errors = result.errors();
     QStringList shown;
     for (double e : errors)
