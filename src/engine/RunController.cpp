@@ -510,9 +510,11 @@ void RunController::startVerification(std::optional<qint64> answerUs)
     const int reactionTime = elapsedMs(m_syllableStartUs, m_answerTimeUs);
     m_experiment.setReactionTime(reactionTime);
     // A sound fault between the syllable and its answer (an underrun, an overflow, a stall, a
-    // lost server, a changed device) moves the times by an unknown amount; and the end of the
-    // answer window is the client's "no answer" only while the program listened.
-    const bool faulted = m_output.audioGlitchCount() != m_glitchesAtStart;
+    // lost server, a changed device) moves the times by an unknown amount, and so does a clock
+    // model that settles again after one; the end of the answer window is the client's "no
+    // answer" only while the program listened.
+    const bool faulted =
+        m_output.audioGlitchCount() != m_glitchesAtStart || !m_output.isSoundSettled();
     if (faulted || (!answerUs && !m_output.isListening())) {
         discardFaultyMeasurement(faulted ? "sound underrun, overflow, stall or lost device"
                                          : "the program was not listening",

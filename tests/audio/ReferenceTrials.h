@@ -339,12 +339,14 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
         // As the run controller does: a measurement that spans an underrun, an overflow, a
-        // stall, a lost device or a re-anchored clock is flagged, and so is a window that ends
-        // without an answer while the program does not listen.
+        // stall, a lost device or a re-anchored clock is flagged, and so are one taken while a
+        // clock model settles again and a window that ends without an answer while the program
+        // does not listen.
         const bool listening = session.output()->isRunning() && !session.output()->isStalled()
             && input.isRunning() && !input.isStalled();
+        const bool settled = session.output()->isClockSettled() && input.isClockSettled();
         flagged.push_back(session.glitchCount() + input.overflowCount() != glitchesAtStart
-                          || (!onsetUs && !listening));
+                          || !settled || (!onsetUs && !listening));
         if (flagged.back())
             result.flaggedSounds.push_back(int(dues.size()));
         if (!onsetUs && flagged.back())

@@ -197,15 +197,16 @@ struct StallWatch
 
     void begin() { lastUs = 0; }
     /// The server served the stream at `nowUs`; a gap before it longer than kStallUs is a
-    /// stall, counted before the data of the callback goes anywhere.
-    void served(qint64 nowUs)
+    /// stall, counted before the data of the callback goes anywhere. True after a stall.
+    bool served(qint64 nowUs)
     {
         const qint64 last = lastUs.exchange(nowUs);
-        if (last && nowUs - last > kStallUs) {
-            stalls.fetch_add(1);
-            logMessage(1, "   audio: %s stalled for %lld ms\n", role,
-                       static_cast<long long>((nowUs - last) / 1000));
-        }
+        if (!last || nowUs - last <= kStallUs)
+            return false;
+        stalls.fetch_add(1);
+        logMessage(1, "   audio: %s stalled for %lld ms\n", role,
+                   static_cast<long long>((nowUs - last) / 1000));
+        return true;
     }
     bool isStalled(qint64 nowUs) const
     {
@@ -324,7 +325,10 @@ struct PulseAudioOutput::Private
     // libpulse's thread, with the stream the callback names.
     void write(pa_stream *stream, size_t bytes)
     {
-        stall.served(clock.nowUs());
+        // After a stall the server catches up in bursts and the old line no longer holds: the
+        // model starts afresh and is unsettled until it has seen the stream run again.
+        if (stall.served(clock.nowUs()))
+            model.reset();
         const qint64 frames = qint64(bytes) / 4;
         if (frames <= 0)
             return;
@@ -470,7 +474,8 @@ struct PulseAudioInput::Private
     {
         const void *data = nullptr;
         size_t bytes = 0;
-        stall.served(clock.nowUs());
+        if (stall.served(clock.nowUs())) // see the playback's write
+            model.reset();
         while (pa_stream_readable_size(stream) > 0) {
             if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0)
                 break;
