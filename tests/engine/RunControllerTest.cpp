@@ -8,6 +8,7 @@
 #include "support/Logger.h"
 #include "support/StringTable.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -690,6 +691,7 @@ void RunControllerTest::soundFaultDuringAMeasurementPresentsTheSyllableAgain()
 void RunControllerTest::persistentSoundFaultsEndTheRunAndSaySo()
 {
     Run run;
+    run.experiment.client().setLastName(QStringLiteral("Meier"));
     run.controller.onStartPreTest();
     run.experiment.setComment(QStringLiteral("quiet room")); // typed during the run
     run.output.advanceMs(kCountdownMs);
@@ -713,6 +715,19 @@ void RunControllerTest::persistentSoundFaultsEndTheRunAndSaySo()
     QCOMPARE(run.boxes.boxes[0].text, note);
     QCOMPARE(run.experiment.comment(), QStringLiteral("quiet room\r\n") + note);
     QCOMPARE(run.output.commentNotes, QStringList { note });
+
+    // The run file says so too, and reads back.
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("data/de_de")));
+    const QString path = dir.filePath(QStringLiteral("data/de_de/run.orv"));
+    QVERIFY(run.experiment.write(path).ok());
+    ORVA_Experiment back;
+    back.setLanguage(DE_DE, false, false);
+    back.createSyllableLists();
+    QCOMPARE(back.readDetached(path), 0);
+    QVERIFY(back.comment().contains(note));
+    QCOMPARE(back.measurement(0).reactionTime, 500);
+    QCOMPARE(back.measurement(1).reactionTime, 0);
 }
 
 void RunControllerTest::abortAfterARejectKeepsTheMeasurementBefore()
