@@ -38,7 +38,15 @@ public:
     /// When input frame `frame` entered the input, on the program clock (µs), by the stream's
     /// clock model; nothing while that is not known.
     virtual std::optional<qint64> frameTimeUs(qint64 frame) const = 0;
-    /// Overflows (captured audio lost) so far; only grows.
+    /// Whether frameTimeUs() comes from a clock model that has settled: the server's latencies
+    /// have stopped moving since the stream started. Devices timed by frame counts alone always
+    /// are.
+    virtual bool isClockSettled() const { return true; }
+    /// Whether the device has not been served for longer than its period allows (a sound server
+    /// held up): a stream that stalls delivers nothing and plays nothing.
+    virtual bool isStalled() const { return false; }
+    /// Overflows (captured audio lost) and other discontinuities of its timing so far; only
+    /// grows.
     virtual qint64 overflowCount() const = 0;
     virtual QString description() const = 0;
 };

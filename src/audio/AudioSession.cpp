@@ -65,6 +65,17 @@ DeviceResult AudioSession::startOutput()
     return result;
 }
 
+bool AudioSession::areClocksSettled() const
+{
+    return (!m_output || m_output->isClockSettled()) && (!m_input || m_input->isClockSettled());
+}
+
+bool AudioSession::isListening() const
+{
+    return m_output && m_output->isRunning() && !m_output->isStalled() && m_input
+        && m_input->isRunning() && !m_input->isStalled();
+}
+
 void AudioSession::stopDevices()
 {
     if (m_output)

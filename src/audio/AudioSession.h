@@ -49,6 +49,12 @@ public:
 
     /// Starts the output on the mixer unless it runs already. With no output: DSERR_NODRIVER.
     DeviceResult startOutput();
+    /// Whether the clock models of both devices have settled (a missing device does not count):
+    /// until then the first sound of a run would be timed on a model that may still move.
+    bool areClocksSettled() const;
+    /// Whether both devices are there, running and being served right now, so that a syllable
+    /// plays and an answer would be heard.
+    bool isListening() const;
     /// Stops both devices; the mixer keeps its voices.
     void stopDevices();
 

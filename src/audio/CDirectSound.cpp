@@ -172,13 +172,44 @@ void CDirectSound::play(quint32 start, bool loop)
     logMessage(9, "CDirectSound::play 000\n");
     if (!isReady())
         return;
+    startBuffer(start, loop, 0);
+    logMessage(9, "CDirectSound::play END\n");
+}
+
+void CDirectSound::playAt(quint32 start, bool loop, qint64 startUs)
+{
+    logMessage(9, "CDirectSound::playAt 000\n");
+    if (!isReady())
+        return;
+    const SoftwareMixer &mixer = *m_bufferDevice->mixer;
+    const AudioOutput *output =
+        m_bufferDevice->session ? m_bufferDevice->session->output() : nullptr;
+    qint64 target = 0;
+    const qint64 next = mixer.nextFrame();
+    const std::optional<qint64> nextUs =
+        output && output->isRunning() ? output->frameTimeUs(next) : std::nullopt;
+    if (nextUs) {
+        // At the nominal rate first, then once more by the model's own rate: a frame lasts within
+        // a few hundred ppm of 1/44,100 s, so the second step moves it by a fraction of a frame.
+        const auto framesIn = [](qint64 us) {
+            return static_cast<qint64>(std::llround(double(us) * SoftwareMixer::kSampleRate / 1e6));
+        };
+        target = next + framesIn(startUs - *nextUs);
+        if (const std::optional<qint64> targetUs = output->frameTimeUs(target))
+            target += framesIn(startUs - *targetUs);
+    }
+    startBuffer(start, loop, target);
+    logMessage(9, "CDirectSound::playAt END\n");
+}
+
+void CDirectSound::startBuffer(quint32 start, bool loop, qint64 outputFrame)
+{
     const quint32 align = m_format.blockAlign ? m_format.blockAlign : 1;
     const quint64 position = std::min<quint64>(quint64(start) * align, m_size);
     // The voice counts in the mixer's frames: the position scales with the rate.
     const qint64 frame = static_cast<qint64>(position / align) * SoftwareMixer::kSampleRate
         / std::max<quint32>(m_format.sampleRate, 1);
-    m_playStartFrame = m_bufferDevice->mixer->startVoice(m_buffer, frame, loop);
-    logMessage(9, "CDirectSound::play END\n");
+    m_playStartFrame = m_bufferDevice->mixer->startVoiceAt(m_buffer, frame, loop, outputFrame);
 }
 
 void CDirectSound::stop()

@@ -35,6 +35,11 @@ public:
     int create(const WaveFormat *format, const char *data, quint32 size, void *window = nullptr);
     /// Plays from sample frame `start` (limited to the data), endlessly with `loop`.
     void play(quint32 start, bool loop);
+    /// As play(), but so that the first frame leaves the output at `startUs` on the program clock,
+    /// by the output's clock model: the mixer places it at the frame that leaves then. A time too
+    /// near to be met (the frame is rendered already) starts it as soon as it can; without a
+    /// clock model it starts as play() does. playStartUs() tells when it leaves.
+    void playAt(quint32 start, bool loop, qint64 startUs);
     /// Stops where it is; the next play sets the position.
     void stop();
     /// Attenuation in dB: 0 full, -100 silent; a positive value changes nothing.
@@ -58,6 +63,8 @@ public:
 
 private:
     void releaseBuffer();
+    /// Starts the voice at `start` (the wave's frames) for output frame `outputFrame`.
+    void startBuffer(quint32 start, bool loop, qint64 outputFrame);
 
     const char *m_data = nullptr; // not owned: the wave's first block at the last create
     quint32 m_size = 0;

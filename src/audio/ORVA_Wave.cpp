@@ -278,18 +278,31 @@ void ORVA_Wave::appendBlock(const QByteArray &bytes)
 
 bool ORVA_Wave::play(bool loop, bool startSilent)
 {
-    if (m_blocks.isEmpty() || m_blocks.first().isEmpty())
-        return true;
-    if (!m_player)
-        m_player = std::make_unique<CDirectSound>();
-    const QByteArray &block = m_blocks.first();
-    if (!m_player->create(&m_format, block.constData(), quint32(block.size())))
+    if (!createPlayer())
         return true;
     if (startSilent)
         m_player->setVolume(-100);
     m_player->play(0, loop);
     logMessage(1, "PLAY: Vol=%f\n", m_player->getVolume());
     return true;
+}
+
+void ORVA_Wave::playAt(qint64 startUs)
+{
+    if (!createPlayer())
+        return;
+    m_player->playAt(0, false, startUs);
+    logMessage(1, "PLAY: Vol=%f\n", m_player->getVolume());
+}
+
+bool ORVA_Wave::createPlayer()
+{
+    if (m_blocks.isEmpty() || m_blocks.first().isEmpty())
+        return false;
+    if (!m_player)
+        m_player = std::make_unique<CDirectSound>();
+    const QByteArray &block = m_blocks.first();
+    return m_player->create(&m_format, block.constData(), quint32(block.size())) != 0;
 }
 
 void ORVA_Wave::stop()

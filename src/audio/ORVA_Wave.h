@@ -70,6 +70,9 @@ public:
 
     /// Plays the first block from its start, endlessly with `loop`, silent with `startSilent`.
     bool play(bool loop, bool startSilent);
+    /// Plays the first block once at its volume so that its first frame leaves the output at
+    /// `startUs` on the program clock, or as soon after as the output allows.
+    void playAt(qint64 startUs);
     void stop();
     /// Volume in dB: 0 full, -100 silent.
     void setVolume(int dB);
@@ -79,6 +82,8 @@ public:
 
 private:
     void copySamplesFrom(const ORVA_Wave &other);
+    /// Hands the first block to the player; false when there is nothing to play or it failed.
+    bool createPlayer();
     /// The block and the byte offset of sample `index`, or false beyond the end.
     bool locate(qint32 index, int &block, qint32 &offset) const;
 

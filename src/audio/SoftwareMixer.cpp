@@ -107,6 +107,12 @@ void SoftwareMixer::removeVoice(VoiceId voice)
 
 std::optional<qint64> SoftwareMixer::startVoice(VoiceId voice, qint64 fromFrame, bool loop)
 {
+    return startVoiceAt(voice, fromFrame, loop, 0);
+}
+
+std::optional<qint64>
+SoftwareMixer::startVoiceAt(VoiceId voice, qint64 fromFrame, bool loop, qint64 outputFrame)
+{
     QMutexLocker locker(&m_lock);
     const auto found = m_voices.find(voice);
     if (found == m_voices.end())
@@ -116,8 +122,8 @@ std::optional<qint64> SoftwareMixer::startVoice(VoiceId voice, qint64 fromFrame,
     v.position = std::clamp<qint64>(fromFrame, 0, frames);
     v.loop = loop;
     v.playing = true;
-    v.startFrame = m_nextFrame;
-    return m_nextFrame;
+    v.startFrame = std::max(outputFrame, m_nextFrame);
+    return v.startFrame;
 }
 
 void SoftwareMixer::stopVoice(VoiceId voice)
@@ -176,6 +182,13 @@ void SoftwareMixer::render(qint16 *out, qint64 frames)
         const qint64 voiceFrames = qint64(voice.samples.size()) / kChannels;
         const qint16 *samples = voice.samples.data();
         qint64 f = 0;
+        if (voice.startFrame && *voice.startFrame > m_nextFrame) {
+            // Started for a frame ahead: silent until then.
+            const qint64 wait = *voice.startFrame - m_nextFrame;
+            if (wait >= frames)
+                continue;
+            f = wait;
+        }
         while (f < frames) {
             if (voice.position >= voiceFrames) {
                 if (!voice.loop || voiceFrames == 0) {

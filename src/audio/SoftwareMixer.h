@@ -36,12 +36,18 @@ public:
     /// Starts `voice` at its own frame `fromFrame` (in the wave's frames) with the next frame the
     /// mixer renders, playing it once or endlessly. Returns that output frame.
     std::optional<qint64> startVoice(VoiceId voice, qint64 fromFrame, bool loop);
+    /// As startVoice(), but the voice's first frame goes out as output frame `outputFrame`, with
+    /// silence from it until then; a frame already rendered is too late, and the voice then
+    /// starts with the next frame the mixer renders. Returns the output frame it starts at.
+    std::optional<qint64>
+    startVoiceAt(VoiceId voice, qint64 fromFrame, bool loop, qint64 outputFrame);
     /// Stops `voice` where it is.
     void stopVoice(VoiceId voice);
     /// Linear gain, 0 silent .. 1 as recorded.
     void setVoiceGain(VoiceId voice, double gain);
     bool isVoicePlaying(VoiceId voice) const;
-    /// The output frame at which the voice's last start begins; nothing when never started.
+    /// The output frame at which the voice's last start begins (it may lie ahead); nothing when
+    /// never started.
     std::optional<qint64> voiceStartFrame(VoiceId voice) const;
     int voiceCount() const;
 

@@ -26,6 +26,8 @@ constexpr int kTooEarlyText = 173;
 constexpr int kTooEarlyCountText = 242;
 constexpr int kNoSoundText = 909;
 constexpr int kUnplayableText = 912;
+constexpr int kClocksUnsettledText = 913;
+constexpr int kSoundFaultText = 914;
 
 const char *yesNo(bool value)
 {
@@ -181,6 +183,8 @@ void RunController::startExperiment(int mode)
     m_output.leaveReportViewAndGuide();
     m_tooEarlyCount = 0;
     m_tooEarly = false;
+    m_soundFaultsInARow = 0;
+    m_rejected = false;
 
     m_experiment.prepareRun(mode);
     chooseSyllableMode();
@@ -272,7 +276,11 @@ void RunController::onStart()
 
     m_countdown = 3;
     m_programState = ProgramState::Delay;
-    m_output.setTimer(WaitTimer, m_countdownMs / (m_countdown + 1));
+    const int stepMs = m_countdownMs / (m_countdown + 1);
+    m_output.setTimer(WaitTimer, stepMs);
+    // The first syllable leaves when the countdown has shown 3, 2 and 1 for a step each.
+    m_syllableDueUs = m_clock.nowUs() + qint64(stepMs) * m_countdown * 1000;
+    m_settleWaitSinceUs.reset();
     m_stateText = QString::asprintf("   %d", m_countdown);
     m_countdown = 2;
     m_output.repaint(Panel::Status | Panel::MainWindow);
@@ -314,6 +322,8 @@ void RunController::onWaitTimer()
         break;
     case ProgramState::Delay:
         if (m_countdown <= 0) {
+            if (!firstSyllableMayStart())
+                break;
             m_output.stopTimer(WaitTimer);
             m_modeLabel = m_strings.text(modeLabelId());
             m_stateText = m_strings.text(kStateRunning);
@@ -324,6 +334,8 @@ void RunController::onWaitTimer()
             m_stateText = QString::asprintf("   %d", m_countdown);
             --m_countdown;
             m_output.repaint(Panel::Status);
+            if (m_countdown == 0 && m_syllableDueUs && startsWithSound())
+                scheduleSyllable(*m_syllableDueUs);
         }
         break;
     default:
@@ -331,16 +343,64 @@ void RunController::onWaitTimer()
     }
 }
 
-qint64 RunController::playAndTime(ORVA_Wave &wave)
+qint64 RunController::playAndTime(ORVA_Wave &wave, std::optional<qint64> dueUs)
 {
-    const std::optional<qint64> soundStartUs = m_output.play(wave);
-    return soundStartUs.value_or(m_clock.nowUs());
+    const std::optional<qint64> soundStartUs =
+        dueUs ? m_output.playAt(wave, *dueUs) : m_output.play(wave);
+    if (dueUs && soundStartUs && *soundStartUs - *dueUs > 1000)
+        logMessage(1, "   SSY 10: the syllable leaves %d ms after its time\n",
+                   elapsedMs(*dueUs, *soundStartUs));
+    // An output that cannot tell: the syllable was meant to leave at its time.
+    return soundStartUs.value_or(dueUs.value_or(m_clock.nowUs()));
+}
+
+bool RunController::startsWithSound() const
+{
+    return m_experiment.isTestMode() || m_experiment.client().timeShift() >= 0;
+}
+
+void RunController::scheduleSyllable(qint64 dueUs)
+{
+    m_syllableDueUs = dueUs;
+    const qint64 untilUs = dueUs - qint64(kScheduleLeadMs) * 1000 - m_clock.nowUs();
+    m_output.setTimer(WaitTimer, static_cast<int>(qMax<qint64>(1, (untilUs + 999) / 1000)));
+}
+
+bool RunController::firstSyllableMayStart()
+{
+    if (m_output.isSoundSettled()) {
+        m_settleWaitSinceUs.reset();
+        return true;
+    }
+    const qint64 nowUs = m_clock.nowUs();
+    if (!m_settleWaitSinceUs) {
+        logMessage(1, "   OWT 40: the sound clocks have not settled; the first syllable waits\n");
+        m_settleWaitSinceUs = nowUs;
+    }
+    // Its time is gone: once the clocks have settled it leaves a lead after the timer.
+    m_syllableDueUs.reset();
+    if (nowUs - *m_settleWaitSinceUs < qint64(kSettleWaitMs) * 1000) {
+        m_output.setTimer(WaitTimer, kSettlePollMs);
+        return false;
+    }
+    // A sound server that keeps changing its latencies would time every syllable wrongly.
+    logMessage(1, "   OWT 45: the sound clocks did not settle; the run ends\n");
+    m_settleWaitSinceUs.reset();
+    m_programState = ProgramState::StopExp;
+    m_output.stopTimer(TimeDiffTimer);
+    m_output.stopTimer(WaitTimer);
+    endSyllable();
+    m_boxes.show(m_strings.text(kTitleWarning),
+                 m_strings.text(kNoSoundText).arg(m_strings.text(kClocksUnsettledText)),
+                 MessageIcon::Warning, MessageButtons::Ok);
+    return false;
 }
 
 void RunController::startSyllable()
 {
     logMessage(1, "BEGIN: Start Syllable\n");
     m_tooEarly = false;
+    m_rejected = false;
     m_programState = ProgramState::WaitForAudio;
     ORVA_Syllable *syllable = m_experiment.currentSyllable();
     if (!syllable) {
@@ -351,27 +411,34 @@ void RunController::startSyllable()
         return;
     }
 
+    // A syllable that begins with its sound leaves at its scheduled time (or a lead from now when
+    // it has none), so that the intervals between syllables hold whatever the output's latency.
+    std::optional<qint64> dueUs;
+    if (startsWithSound())
+        dueUs = m_syllableDueUs.value_or(m_clock.nowUs() + qint64(kScheduleLeadMs) * 1000);
+    m_syllableDueUs.reset();
+    // A fault from here to the answer touches the measurement: the sound is on its way already.
+    m_glitchesAtStart = m_output.audioGlitchCount();
     std::optional<qint64> startUs;
-    if (m_experiment.isTestMode()) {
-        startUs = playAndTime(syllable->recording);
-    } else {
-        const int shift = m_experiment.client().timeShift();
-        if (shift >= 0)
-            startUs = playAndTime(syllable->playCopy);
-        if (shift <= 0) {
-            m_output.setTimer(HighLightTimer, kHighlightMs);
-            m_highlight = true;
-        }
-        if (shift != 0)
-            m_output.setTimer(TimeDiffTimer, qAbs(shift));
-    }
+    const int shift = m_experiment.isTestMode() ? 0 : m_experiment.client().timeShift();
+    if (m_experiment.isTestMode())
+        startUs = playAndTime(syllable->recording, dueUs);
+    else if (shift >= 0)
+        startUs = playAndTime(syllable->playCopy, dueUs);
     // Without sound first (a picture before the sound), the picture starts the reaction time.
     const qint64 nowUs = m_clock.nowUs();
     m_syllableStartUs = startUs.value_or(nowUs);
     m_answerTimeUs = 0;
-    m_glitchesAtStart = m_output.audioGlitchCount();
-    // The answer window counts from the moment the sound leaves the output.
+    // The answer window and the picture count from the moment the sound leaves the output.
     const int leadMs = static_cast<int>(qMax<qint64>(0, (m_syllableStartUs - nowUs) / 1000));
+    if (!m_experiment.isTestMode()) {
+        if (shift <= 0) {
+            m_output.setTimer(HighLightTimer, kHighlightMs + leadMs);
+            m_highlight = true;
+        }
+        if (shift != 0)
+            m_output.setTimer(TimeDiffTimer, qAbs(shift) + leadMs);
+    }
     m_output.setTimer(WaitTimer, m_experiment.answerWindow() + leadMs);
 
     m_output.enableButton(RunButton::Abort, true);
@@ -442,9 +509,20 @@ void RunController::startVerification(std::optional<qint64> answerUs)
         m_experiment.setRight();
     const int reactionTime = elapsedMs(m_syllableStartUs, m_answerTimeUs);
     m_experiment.setReactionTime(reactionTime);
-    if (m_output.audioGlitchCount() != m_glitchesAtStart)
-        logMessage(1, "   SV 05: sound underrun or overflow during measurement %d\n",
-                   m_experiment.currentIndex());
+    // A sound fault between the syllable and its answer (an underrun, an overflow, a stall, a
+    // lost server, a changed device) moves the times by an unknown amount, and so does a clock
+    // model that settles again after one; the end of the answer window is the client's "no
+    // answer" only while the program listened.
+    const bool faulted =
+        m_output.audioGlitchCount() != m_glitchesAtStart || !m_output.isSoundSettled();
+    if (faulted || (!answerUs && !m_output.isListening())) {
+        discardFaultyMeasurement(faulted ? "sound underrun, overflow, stall or lost device"
+                                         : "the program was not listening",
+                                 kVerificationWindowMs);
+        logMessage(1, "END  : Start Verification\n");
+        return;
+    }
+    m_soundFaultsInARow = 0;
 
     const int result = current ? current->result : Unjudged;
     int waitMs = kVerificationWindowMs;
@@ -456,12 +534,50 @@ void RunController::startVerification(std::optional<qint64> answerUs)
             waitMs = untilPicture;
     }
     logMessage(1, "Start Verification: waitTime = %dms\n", waitMs);
-    m_output.setTimer(WaitTimer, waitMs);
+    // The next syllable (the same one again after a rejection) leaves when the window ends; it
+    // is handed to the output a lead before. The last one's window runs to its end.
+    const bool lastDone = m_experiment.currentIndex() + 1 >= m_experiment.measurementCount();
+    if (startsWithSound() && !lastDone)
+        scheduleSyllable(m_answerTimeUs + qint64(waitMs) * 1000);
+    else
+        m_output.setTimer(WaitTimer, waitMs);
 
     m_output.enableButton(RunButton::Reject, true);
     m_output.enableButton(RunButton::Wrong, result != NoAnswer);
     m_output.repaint(Panel::Result);
     logMessage(1, "END  : Start Verification\n");
+}
+
+void RunController::discardFaultyMeasurement(const char *why, int waitMs)
+{
+    const int index = m_experiment.currentIndex();
+    logMessage(1, "   SV 05: %s during measurement %d; it is not stored\n", why, index);
+    m_isKeyPressed = true; // no verdict on what was not measured
+    m_output.enableButton(RunButton::Reject, false);
+    m_output.enableButton(RunButton::Wrong, false);
+    if (++m_soundFaultsInARow < kMaxSoundFaults) {
+        // As after a rejection: the same syllable comes again when the window ends.
+        m_rejected = true;
+        m_experiment.rejectSyllable();
+        if (startsWithSound())
+            scheduleSyllable(m_answerTimeUs + qint64(waitMs) * 1000);
+        else
+            m_output.setTimer(WaitTimer, waitMs);
+        m_output.repaint(Panel::Result);
+        return;
+    }
+    // The sound does not come back: the run ends here and says so, on screen and in its comment.
+    m_soundFaultsInARow = 0;
+    const QString note = m_strings.text(kSoundFaultText).arg(index + 1);
+    const QString comment = m_experiment.comment();
+    m_experiment.setComment(comment.isEmpty() ? note : comment + QStringLiteral("\r\n") + note);
+    m_output.commentAppended(note);
+    logMessage(1, "   SV 07: the sound faults persist; the run ends\n");
+    m_programState = ProgramState::StopExp;
+    m_output.stopTimer(TimeDiffTimer);
+    m_output.stopTimer(WaitTimer);
+    endSyllable();
+    m_boxes.show(m_strings.text(kTitleWarning), note, MessageIcon::Warning, MessageButtons::Ok);
 }
 
 void RunController::onWrongReaction()
@@ -536,7 +652,9 @@ void RunController::onAbort()
 void RunController::endSyllable()
 {
     logMessage(1, "BEGIN: End Syllable\n");
-    if (m_programState == ProgramState::StopExp) {
+    // A syllable rejected already (by the operator or for a sound fault) has stepped back once:
+    // a second step would clear the measurement before it.
+    if (m_programState == ProgramState::StopExp && !m_rejected) {
         logMessage(1, "   ESY 02a: rejectSyllable\n");
         m_experiment.rejectSyllable();
         m_rejected = true;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace orva {
 
@@ -35,6 +36,16 @@ public:
     static constexpr int kHighlightMs = 200;
     static constexpr int kCountdownMs = 3000;
     static constexpr int kNoiseFadeMs = 500;
+    /// How long before a syllable's scheduled time the controller hands it to the output: more
+    /// than the output's latency, so that the mixer can place its first frame at that time.
+    static constexpr int kScheduleLeadMs = 150;
+    /// How long the first syllable waits for the sound devices' clocks to settle, and how often
+    /// it looks, before the run is given up.
+    static constexpr int kSettleWaitMs = 5000;
+    static constexpr int kSettlePollMs = 100;
+    /// A syllable whose measurement a sound fault touched is presented again, up to this many
+    /// times in a row; then the run ends and says why.
+    static constexpr int kMaxSoundFaults = 3;
     /// Resource string shown when a run cannot start because its material is missing.
     static constexpr int kMaterialMissingText = 900;
 
@@ -104,8 +115,21 @@ private:
     void startVerification(std::optional<qint64> answerUs);
     void endSyllable();
     void endExperiment();
-    /// Plays `wave` and returns when its sound starts, falling back to the clock.
-    qint64 playAndTime(ORVA_Wave &wave);
+    /// Plays `wave` (at `dueUs` when given) and returns when its sound starts, falling back to
+    /// `dueUs` or the clock.
+    qint64 playAndTime(ORVA_Wave &wave, std::optional<qint64> dueUs = std::nullopt);
+    /// Whether a syllable begins with its sound (every test; training unless the picture comes
+    /// first): only then is it handed to the output ahead of its time.
+    bool startsWithSound() const;
+    /// Sets the wait timer so that it fires kScheduleLeadMs before `dueUs`, the next syllable's
+    /// scheduled time, and remembers that time.
+    void scheduleSyllable(qint64 dueUs);
+    /// Starts the first syllable once the sound clocks have settled; false while it waits.
+    bool firstSyllableMayStart();
+    /// The current measurement was touched by a sound fault (`why`, for the log): it is not
+    /// stored, and the syllable is presented again when the verification window ends, or the run
+    /// ends when the fault persists.
+    void discardFaultyMeasurement(const char *why, int waitMs);
     int modeLabelId() const;
     int saveOrPrintIndex() const;
 
@@ -122,9 +146,14 @@ private:
     QString m_stateText;
 
     qint64 m_syllableStartUs = 0;
+    /// When the next syllable is to leave the output; nothing when it is not scheduled ahead.
+    std::optional<qint64> m_syllableDueUs;
+    /// When the first syllable began to wait for the sound clocks; nothing while not waiting.
+    std::optional<qint64> m_settleWaitSinceUs;
     qint64 m_answerTimeUs = 0;
     qint64 m_glitchesAtStart = 0;
     int m_tooEarlyCount = 0;
+    int m_soundFaultsInARow = 0;
     bool m_tooEarly = false;
     bool m_isKeyPressed = false;
     bool m_rejected = false;

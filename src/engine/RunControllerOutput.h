@@ -49,6 +49,14 @@ public:
     /// Plays `wave` once at its own volume. Returns when its first frame leaves the output, on
     /// the program clock (µs), or nothing when that is not known (no device).
     virtual std::optional<qint64> play(ORVA_Wave &wave) = 0;
+    /// Plays `wave` once so that its first frame leaves the output at `startUs` on the program
+    /// clock (or as soon after as the output allows). Returns when it leaves, or nothing when
+    /// that is not known. Without an output that can place a sound, it plays at once.
+    virtual std::optional<qint64> playAt(ORVA_Wave &wave, qint64 startUs)
+    {
+        (void)startUs;
+        return play(wave);
+    }
     virtual void setTimer(int id, int ms) = 0;
     virtual void stopTimer(int id) = 0;
     virtual void enableButton(RunButton button, bool enabled) = 0;
@@ -79,7 +87,19 @@ public:
     /// deliver); empty when the sound works. May try to start a device that is not running.
     virtual QString soundProblem() { return QString(); }
 
-    /// Underruns and overflows of the sound devices so far, a count that only grows.
+    /// Whether the clock models of the sound devices have settled, so that a sound is timed like
+    /// every other; a run waits for it before its first syllable.
+    virtual bool isSoundSettled() const { return true; }
+
+    /// Whether the program is listening right now: the output plays and the microphone delivers.
+    /// A syllable that ends without an answer while it is not is no answer of the client.
+    virtual bool isListening() const { return true; }
+    /// The controller added `note` to the end of the run's comment (on its own line); the
+    /// comment field shows it from now on.
+    virtual void commentAppended(const QString &note) { (void)note; }
+
+    /// Underruns, overflows, stalls, lost connections and changed devices of the sound devices
+    /// so far, a count that only grows.
     virtual qint64 audioGlitchCount() const { return 0; }
 };
 

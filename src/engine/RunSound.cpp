@@ -48,6 +48,22 @@ std::optional<qint64> RunSound::play(ORVA_Wave &wave)
     return wave.playStartUs();
 }
 
+std::optional<qint64> RunSound::playAt(ORVA_Wave &wave, qint64 startUs)
+{
+    wave.playAt(startUs);
+    return wave.playStartUs();
+}
+
+bool RunSound::isSettled() const
+{
+    return !m_session || m_session->areClocksSettled();
+}
+
+bool RunSound::isListening() const
+{
+    return !m_session || (m_session->isListening() && m_capture->isCapturing());
+}
+
 QString
 RunSound::problem(const StringTable &strings, const QString &outputName, const QString &inputName)
 {

@@ -36,6 +36,14 @@ public:
 
     /// Plays `wave` once; when its first frame leaves the output, on the clock, if known.
     std::optional<qint64> play(ORVA_Wave &wave);
+    /// Plays `wave` so that its first frame leaves the output at `startUs` on the clock, or as
+    /// soon after as the output can; when it really leaves, if known.
+    std::optional<qint64> playAt(ORVA_Wave &wave, qint64 startUs);
+    /// The clock models of output and input have settled (true without a session).
+    bool isSettled() const;
+    /// The input runs and delivers and the output runs: a silence is the client's (true without
+    /// a session, where the caller delivers the onsets itself).
+    bool isListening() const;
     /// Why a run cannot be measured now, one line per missing part, naming the installation's
     /// devices `outputName` and `inputName`; empty when the sound works. Starts an output that
     /// is not running.

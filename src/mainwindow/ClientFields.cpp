@@ -99,6 +99,12 @@ void ClientFields::storeComment()
         m_experiment.setComment(m_comment->toPlainText());
 }
 
+void ClientFields::appendComment(const QString &note)
+{
+    if (m_comment)
+        m_comment->appendPlainText(note);
+}
+
 void ClientFields::nameEdited(bool firstName, const QString &text)
 {
     // Only typed or pasted text counts; the program's own setting of the text sets no input flag.

@@ -37,6 +37,8 @@ public:
     void show(int uiLanguage);
     /// The comment field into the run model.
     void storeComment();
+    /// A note of the program below the comment; what the operator typed stays in front of it.
+    void appendComment(const QString &note);
     /// A key reached the program from the operator: the next text change is typed input.
     void markInput() { m_isInput = true; }
     void clearInput() { m_isInput = false; }

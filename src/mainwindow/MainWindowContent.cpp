@@ -84,6 +84,12 @@ void MainWindowContent::changeLanguage(int language)
     stateChanged();
 }
 
+void MainWindowContent::commentAppended(const QString &note)
+{
+    m_fields->appendComment(note);
+    storeComment();
+}
+
 void MainWindowContent::dataFolderChanged()
 {
     getProbandList();

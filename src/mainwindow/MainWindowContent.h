@@ -143,6 +143,13 @@ public:
 
     // RunControllerOutput
     std::optional<qint64> play(ORVA_Wave &wave) override { return m_sound->play(wave); }
+    std::optional<qint64> playAt(ORVA_Wave &wave, qint64 startUs) override
+    {
+        return m_sound->playAt(wave, startUs);
+    }
+    bool isSoundSettled() const override { return m_sound->isSettled(); }
+    bool isListening() const override { return m_sound->isListening(); }
+    void commentAppended(const QString &note) override;
     void setTimer(int id, int ms) override
     {
         if (m_timers)

@@ -37,7 +37,7 @@ enum Id : int {
     kReplaceFile = 906,
     kOpenUnsavedRun = 908,
     kNotAvailableYet = 901,
-    kProgramNotStarted = 913,
+    kProgramNotStarted = 915,
 
     // Sound
     kNoOutput = 910,

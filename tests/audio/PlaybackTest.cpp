@@ -27,6 +27,11 @@ private slots:
     void mixerPlaysSilenceWhenNothingPlays();
     void loopingVoiceStartsAgain();
     void waveStartsAtTheNextRenderedFrameAndKnowsWhen();
+    void voiceStartedForAFrameAheadBeginsExactlyThere_data();
+    void voiceStartedForAFrameAheadBeginsExactlyThere();
+    void voiceAskedForAFrameAlreadyRenderedStartsWithTheNext();
+    void waveAskedForATimeLeavesAtThatTimeOnTheDevicesOwnRate_data();
+    void waveAskedForATimeLeavesAtThatTimeOnTheDevicesOwnRate();
     void volumeInDecibelsSetsTheGain_data();
     void volumeInDecibelsSetsTheGain();
     void positiveVolumeChangesNothing();
@@ -168,6 +173,90 @@ void PlaybackTest::waveStartsAtTheNextRenderedFrameAndKnowsWhen()
     QCOMPARE(syllable.playStartUs(), std::optional<qint64>(m_output->startUs));
     const std::vector<qint16> out = m_output->render(2);
     QCOMPARE(out[0], qint16(500));
+}
+
+void PlaybackTest::voiceStartedForAFrameAheadBeginsExactlyThere_data()
+{
+    QTest::addColumn<int>("block");
+    QTest::addColumn<qint64>("startFrame");
+    QTest::newRow("inside the first block") << 256 << qint64(10);
+    QTest::newRow("on a block boundary") << 256 << qint64(512);
+    QTest::newRow("blocks later, mid-block") << 256 << qint64(1000);
+    QTest::newRow("one frame per block") << 1 << qint64(7);
+}
+
+void PlaybackTest::voiceStartedForAFrameAheadBeginsExactlyThere()
+{
+    QFETCH(int, block);
+    QFETCH(qint64, startFrame);
+    SoftwareMixer mixer;
+    WaveFormat format { 1, 1, 44100, 88200, 2, 16 };
+    const QByteArray data = WavBytes::samples16({ 100, 200, 300 });
+    const auto voice = mixer.addVoice(format, data.constData(), data.size());
+    QCOMPARE(mixer.startVoiceAt(voice, 0, false, startFrame), std::optional<qint64>(startFrame));
+    QVERIFY(mixer.isVoicePlaying(voice)); // waiting for its frame counts as playing
+    std::vector<qint16> left;
+    std::vector<qint16> out(2 * block);
+    while (qint64(left.size()) < startFrame + 4 + block) {
+        mixer.render(out.data(), block);
+        for (int i = 0; i < block; ++i)
+            left.push_back(out[2 * i]);
+    }
+    for (qint64 f = 0; f < startFrame; ++f)
+        QCOMPARE(left[f], qint16(0));
+    QCOMPARE(left[startFrame], qint16(100));
+    QCOMPARE(left[startFrame + 1], qint16(200));
+    QCOMPARE(left[startFrame + 2], qint16(300));
+    QCOMPARE(left[startFrame + 3], qint16(0));
+    QVERIFY(!mixer.isVoicePlaying(voice));
+}
+
+void PlaybackTest::voiceAskedForAFrameAlreadyRenderedStartsWithTheNext()
+{
+    SoftwareMixer mixer;
+    WaveFormat format { 1, 1, 44100, 88200, 2, 16 };
+    const QByteArray data = WavBytes::samples16({ 100 });
+    const auto voice = mixer.addVoice(format, data.constData(), data.size());
+    std::vector<qint16> out(2 * 500);
+    mixer.render(out.data(), 500);
+    QCOMPARE(mixer.startVoiceAt(voice, 0, false, 100), std::optional<qint64>(500));
+    QCOMPARE(mixer.voiceStartFrame(voice), std::optional<qint64>(500));
+    mixer.render(out.data(), 1);
+    QCOMPARE(out[0], qint16(100));
+}
+
+void PlaybackTest::waveAskedForATimeLeavesAtThatTimeOnTheDevicesOwnRate_data()
+{
+    QTest::addColumn<double>("ppm");
+    QTest::addColumn<qint64>("aheadUs");
+    QTest::newRow("nominal rate, 150 ms ahead") << 0.0 << qint64(150'000);
+    QTest::newRow("slow crystal, 2 s ahead") << 400.0 << qint64(2'000'000);
+    QTest::newRow("fast crystal, 10 s ahead") << -700.0 << qint64(10'000'000);
+}
+
+void PlaybackTest::waveAskedForATimeLeavesAtThatTimeOnTheDevicesOwnRate()
+{
+    QFETCH(double, ppm);
+    QFETCH(qint64, aheadUs);
+    m_output->ppm = ppm;
+    ORVA_Wave syllable = wave({ 1000, 2000 });
+    QVERIFY(m_session->startOutput().isOk());
+    m_output->render(333); // the mixer has moved on from the device's first frame
+    const qint64 dueUs = *m_output->frameTimeUs(333) + aheadUs;
+    syllable.playAt(dueUs);
+    const std::optional<qint64> startUs = syllable.playStartUs();
+    QVERIFY(startUs);
+    // Within half a frame (11.3 µs) of the time asked for, by the device's own rate.
+    QVERIFY2(std::abs(*startUs - dueUs) <= 12,
+             qPrintable(QStringLiteral("%1 µs off").arg(*startUs - dueUs)));
+    // And the frame the device plays then holds the wave's first sample.
+    const qint64 frames = (aheadUs * 44100) / 1'000'000 + 1000;
+    const std::vector<qint16> out = m_output->render(frames);
+    qint64 first = 0;
+    while (first < frames && out[2 * first] == 0)
+        ++first;
+    QCOMPARE(*m_output->frameTimeUs(333 + first), *startUs);
+    QCOMPARE(out[2 * first], qint16(1000));
 }
 
 void PlaybackTest::volumeInDecibelsSetsTheGain_data()

@@ -8,7 +8,7 @@ using namespace orva;
 /// Reaction times checked against recordings made by parec, outside the program, on servers
 /// whose listener repeats every sound a constant time late: with headphones and microphone on one
 /// device clock (the truth exact to the sample), at 44.1 and at 48 kHz, on two devices, and with
-/// a 48 kHz microphone.
+/// a 48 kHz microphone. Every sound is asked to leave at a scheduled time, and does.
 class PulseReferenceTest : public QObject
 {
     Q_OBJECT
@@ -36,7 +36,9 @@ void PulseReferenceTest::reactionTimesAgreeWithTheRecordings()
     if (result.error.contains(QStringLiteral("not installed")))
         QSKIP(qPrintable(result.error));
     QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
-    QCOMPARE(result.missed, 0);
+    // An answer the program did not hear is a fault it noticed (the run controller presents that
+    // syllable again), never the client's "no answer".
+    QCOMPARE(result.missed, result.missedAndFlagged);
     const std::vector<double> errors = result.errors();
     QStringList shown;
     for (double e : errors)
@@ -62,6 +64,19 @@ void PulseReferenceTest::reactionTimesAgreeWithTheRecordings()
         QVERIFY2(std::abs(e) <= 1.0, qPrintable(QStringLiteral("start interval %1 ms").arg(e)));
     for (double e : result.answerIntervalErrors)
         QVERIFY2(std::abs(e) <= 1.0, qPrintable(QStringLiteral("answer interval %1 ms").arg(e)));
+    // Every sound left at its scheduled time: the intervals between the times asked for are the
+    // intervals in the headphones' recording.
+    const test::Figures schedule = test::figuresOf(result.scheduleErrors);
+    const test::Figures starts = test::figuresOf(result.startIntervalErrors);
+    qInfo("sound start by the program against the recording (interval to the one before): mean "
+          "%.3f ms, SD %.3f ms",
+          starts.mean, starts.sd);
+    qInfo("sound start against its schedule (interval to the one before): mean %.3f ms, SD %.3f "
+          "ms, worst %.3f ms",
+          schedule.mean, schedule.sd, schedule.worst);
+    QVERIFY(!result.scheduleErrors.empty());
+    for (double e : result.scheduleErrors)
+        QVERIFY2(std::abs(e) <= 1.0, qPrintable(QStringLiteral("schedule interval %1 ms").arg(e)));
 }
 
 QTEST_GUILESS_MAIN(PulseReferenceTest)

@@ -100,6 +100,8 @@ public:
     }
 
     bool isRunning() const { return m_running; }
+    /// The server's process id, for signals (SIGSTOP holds it up, SIGCONT lets it go on).
+    qint64 pid() const { return m_process.processId(); }
     const QString &error() const { return m_error; }
     /// A folder that lives as long as the server, for the test's recordings.
     QString filePath(const QString &name) const { return m_dir.filePath(name); }

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -127,6 +128,10 @@ struct ReferenceResult
     QString error; ///< why nothing could be measured; empty when the trials ran
     int missed = 0; ///< sounds without an answer from the program
     int flagged = 0; ///< measurements flagged for a glitch, left out of the lists below
+    /// The sounds flagged: their measurement was touched by a fault the program noticed.
+    std::vector<int> flaggedSounds;
+    /// Sounds without an answer that were flagged too (a fault, not the listener).
+    int missedAndFlagged = 0;
     qint64 glitches = 0;
     std::vector<double> trialMinutes; ///< when each sound started, from the first
     /// Reaction time by the program less the sound's own onset, and the truth beside it. Only
@@ -140,8 +145,14 @@ struct ReferenceResult
     std::vector<double> startIntervalErrors;
     /// The same for the answers: the program's onset times against the microphone's recording.
     std::vector<double> answerIntervalErrors;
-    /// When each sound left against when it was asked to leave (only when asked).
+    /// When each sound left against when it was asked to leave: the interval between two sounds'
+    /// scheduled times less that between their onsets in the headphones' recording (one entry
+    /// per sound after the first), and the same from the first sound (one entry per sound,
+    /// showing a drift over the session).
     std::vector<double> scheduleErrors;
+    std::vector<double> scheduleErrorsFromFirst;
+    /// The headphones' frames per second of the program clock, by parec's recording of them.
+    double headphonesRate = 0;
     /// Frames in the two recordings of a two-device set-up (started and stopped together).
     std::pair<qint64, qint64> recordedFrames;
     /// Their frames per second of the program clock, start and stop of parec included.
@@ -235,11 +246,17 @@ inline Figures figuresOf(const std::vector<double> &values, const std::vector<do
 
 /// Sounds played through the program's output on a server of the given layout and answered by
 /// its listener `listenerMs` late, timed by the program's capture, for `seconds`; beside them,
-/// `parec` records the devices. A sound starts every `periodMs`.
+/// `parec` records the devices. A sound is scheduled to leave every `periodMs` and handed to the
+/// output `leadMs` before its time, as the run controller does. `fault`, when given, is called
+/// `faultAfterMs` after sound number `faultSound` (from 0) left, in its answer window.
 inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
                                           int seconds,
                                           int listenerMs = 300,
-                                          int periodMs = 1100)
+                                          int periodMs = 1100,
+                                          int leadMs = 150,
+                                          int faultSound = -1,
+                                          int faultAfterMs = 150,
+                                          const std::function<void(PulseServer &)> &fault = {})
 {
     ReferenceResult result;
     PulseServer server(layout, listenerMs);
@@ -301,48 +318,76 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
     ORVA_Wave wave;
     (void)wave.setFormat(44100, 16);
     wave.appendBlock(WavBytes::samples16(samples));
-    std::vector<qint64> starts, answers;
+    std::vector<qint64> starts, answers, dues;
     std::vector<bool> flagged;
     const qint64 glitchesBefore = session.glitchCount();
-    QElapsedTimer session_;
-    session_.start();
-    while (session_.elapsed() < qint64(seconds) * 1000) {
+    const qint64 endUs = clock.nowUs() + qint64(seconds) * 1'000'000;
+    qint64 dueUs = clock.nowUs() + qint64(leadMs) * 1000;
+    while (dueUs < endUs) {
         onsetUs.reset();
-        const qint64 glitchesAtStart = session.glitchCount();
-        wave.play(false, false);
+        const qint64 glitchesAtStart = session.glitchCount() + input.overflowCount();
+        const qint64 askedUs = clock.nowUs();
+        wave.playAt(dueUs);
         const std::optional<qint64> startUs = wave.playStartUs();
-        QElapsedTimer waited;
-        waited.start();
-        while (!onsetUs && waited.elapsed() < periodMs - 100)
+        bool faulted = false;
+        while (!onsetUs && clock.nowUs() < dueUs + qint64(periodMs - leadMs - 100) * 1000) {
+            if (fault && !faulted && int(dues.size()) == faultSound
+                && clock.nowUs() >= dueUs + qint64(faultAfterMs) * 1000) {
+                faulted = true;
+                fault(server);
+            }
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        // As the run controller does: a measurement that spans an underrun, an overflow or a
-        // re-anchored clock is flagged.
-        flagged.push_back(session.glitchCount() != glitchesAtStart);
+        }
+        // As the run controller does: a measurement that spans an underrun, an overflow, a
+        // stall, a lost device or a re-anchored clock is flagged, and so are one taken while a
+        // clock model settles again and a window that ends without an answer while the program
+        // does not listen.
+        const bool listening = session.output()->isRunning() && !session.output()->isStalled()
+            && input.isRunning() && !input.isStalled();
+        const bool settled = session.output()->isClockSettled() && input.isClockSettled();
+        flagged.push_back(session.glitchCount() + input.overflowCount() != glitchesAtStart
+                          || !settled || (!onsetUs && !listening));
+        if (flagged.back())
+            result.flaggedSounds.push_back(int(dues.size()));
+        if (!onsetUs && flagged.back())
+            ++result.missedAndFlagged;
         starts.push_back(startUs.value_or(-1));
         answers.push_back(onsetUs.value_or(-1));
+        dues.push_back(dueUs);
+        if (qEnvironmentVariableIsSet("ORVA_REFERENCE_TRACE"))
+            qInfo("sound %d: asked %lld us ahead, leaves %lld us after its time, onset %lld",
+                  int(dues.size()), static_cast<long long>(dueUs - askedUs),
+                  static_cast<long long>(startUs.value_or(-1) - dueUs),
+                  static_cast<long long>(onsetUs.value_or(-1) - startUs.value_or(0)));
         if (!onsetUs || !startUs)
             ++result.missed;
-        const qint64 rest = periodMs - waited.elapsed();
-        if (rest > 0)
-            QTest::qWait(int(rest));
+        dueUs += qint64(periodMs) * 1000;
+        // The next sound goes to the output a lead before its time.
+        for (qint64 restUs; (restUs = dueUs - qint64(leadMs) * 1000 - clock.nowUs()) > 0;)
+            QTest::qWait(int(std::max<qint64>(1, restUs / 1000)));
     }
     QTest::qWait(1500); // the last answer reaches the recordings
     result.glitches = session.glitchCount() - glitchesBefore;
     capture.stopCapture();
     session.stopDevices();
     AudioSession::setCurrent(previous);
-    if (room)
+    if (room) {
         room->stop();
+        result.headphonesRate = room->framesPerSecond();
+    }
     if (ears) {
         ears->terminate(); // both at once, so that both recordings span the same time
         voice->terminate();
         ears->stop();
         voice->stop();
         result.recordedRates = { ears->framesPerSecond(), voice->framesPerSecond() };
+        result.headphonesRate = ears->framesPerSecond();
     }
 
     // Onsets in the recordings: a sound is 110 ms long and the next comes a period later.
-    const qint64 quiet = qint64(earsRate) * (periodMs - 400) / 1000;
+    // A sound that a fault moved may come closer to the next one: a quarter of a second of
+    // silence is enough to tell them apart, the sound's own zero crossings are shorter.
+    const qint64 quiet = qint64(earsRate) / 4;
     std::vector<qint64> heard, spoken;
     if (room) {
         heard = soundOnsets(room->channel(0), trigger, quiet);
@@ -351,36 +396,68 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
         result.recordedFrames = { qint64(ears->channel(0).size()),
                                   qint64(voice->channel(0).size()) };
         heard = soundOnsets(ears->channel(0), trigger, quiet);
-        spoken =
-            soundOnsets(voice->channel(0), trigger, qint64(voiceRate) * (periodMs - 400) / 1000);
+        spoken = soundOnsets(voice->channel(0), trigger, qint64(voiceRate) / 4);
     }
-    // The recordings began before the first sound and end after the last.
-    if (heard.size() != starts.size() || spoken.size() != starts.size()) {
+    // The recordings began before the first sound and end after the last. A fault may drop
+    // sounds that the program handed to the server (data written while a stream ran dry is
+    // skipped): then the sounds before the fault and those after it are matched from either end,
+    // and each one in between must be flagged.
+    const size_t played = starts.size();
+    std::vector<int> recorded(played, -1); // index in the recordings of each sound
+    if (heard.size() == played && spoken.size() == played) {
+        for (size_t i = 0; i < played; ++i)
+            recorded[i] = int(i);
+    } else if (faultSound >= 0 && heard.size() == spoken.size() && heard.size() < played
+               && heard.size() > size_t(faultSound)) {
+        const size_t missing = played - heard.size();
+        for (size_t i = 0; i < played; ++i) {
+            if (i < size_t(faultSound))
+                recorded[i] = int(i);
+            else if (i > size_t(faultSound) + missing)
+                recorded[i] = int(i - missing);
+            else if (!flagged[i])
+                result.error = QStringLiteral("sound %1 is not flagged, and the recordings may "
+                                              "not hold it")
+                                   .arg(i);
+        }
+    } else {
         result.error = QStringLiteral("the recordings hold %1 and %2 sounds, the program played %3")
                            .arg(heard.size())
                            .arg(spoken.size())
-                           .arg(starts.size());
-        return result;
+                           .arg(played);
     }
+    if (!result.error.isEmpty())
+        return result;
     result.truthKnown = oneClock;
     const double firstUs = double(starts.front());
-    for (size_t i = 0; i < starts.size(); ++i) {
-        if (starts[i] < 0 || answers[i] < 0)
+    for (size_t i = 0; i < played; ++i) {
+        if (starts[i] < 0 || answers[i] < 0 || recorded[i] < 0)
             continue;
         if (flagged[i]) {
             ++result.flagged;
             continue;
         }
+        const size_t r = size_t(recorded[i]);
         result.trialMinutes.push_back((starts[i] - firstUs) / 60e6);
+        // Over minutes the headphones' own rate counts (a null sink runs a few hundred ppm
+        // off the program clock); parec's frames over the program clock measure it.
+        const double heardRate =
+            seconds >= 120 && result.headphonesRate > 0 ? result.headphonesRate : earsRate;
+        result.scheduleErrorsFromFirst.push_back((heard[r] - heard[0]) * 1000.0 / heardRate
+                                                 - (dues[i] - dues[0]) / 1000.0);
         result.measured.push_back((answers[i] - starts[i]) / 1000.0 - ownOnset / 44.1);
-        result.truth.push_back(spoken[i] * 1000.0 / voiceRate - heard[i] * 1000.0 / earsRate);
-        if (i > 0 && starts[i - 1] >= 0 && answers[i - 1] >= 0 && !flagged[i - 1]) {
-            result.startIntervalErrors.push_back((starts[i] - starts[i - 1]) / 1000.0
-                                                 - (heard[i] - heard[i - 1]) * 1000.0 / earsRate);
-            result.answerIntervalErrors.push_back((answers[i] - answers[i - 1]) / 1000.0
-                                                  - (spoken[i] - spoken[i - 1]) * 1000.0
-                                                      / voiceRate);
-        }
+        result.truth.push_back(spoken[r] * 1000.0 / voiceRate - heard[r] * 1000.0 / earsRate);
+        // An underrun between two sounds moves the later one: only neighbours both kept count.
+        if (i == 0 || flagged[i - 1] || recorded[i - 1] < 0 || starts[i - 1] < 0
+            || answers[i - 1] < 0)
+            continue;
+        const size_t q = size_t(recorded[i - 1]);
+        result.scheduleErrors.push_back((heard[r] - heard[q]) * 1000.0 / earsRate
+                                        - (dues[i] - dues[i - 1]) / 1000.0);
+        result.startIntervalErrors.push_back((starts[i] - starts[i - 1]) / 1000.0
+                                             - (heard[r] - heard[q]) * 1000.0 / earsRate);
+        result.answerIntervalErrors.push_back((answers[i] - answers[i - 1]) / 1000.0
+                                              - (spoken[r] - spoken[q]) * 1000.0 / voiceRate);
     }
     return result;
 }

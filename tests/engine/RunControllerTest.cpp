@@ -8,6 +8,7 @@
 #include "support/Logger.h"
 #include "support/StringTable.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +22,7 @@ using namespace orva::test;
 namespace {
 
 constexpr qint64 kCountdownMs = 2250;
+constexpr int kLeadMs = RunController::kScheduleLeadMs;
 
 /// A controller with a stand-in material, a manual clock and recorded outputs.
 struct Run
@@ -40,7 +42,7 @@ struct Run
         clock.setUs(syllableStartUs() + ms * 1000);
         controller.onAudioInput(clock.nowUs());
     }
-    qint64 syllableStartUs() const { return output.plays.isEmpty() ? 0 : output.plays.last().atUs; }
+    qint64 syllableStartUs() const { return controller.syllableStartUs(); }
     /// Lets the rest of the verification window pass so the next syllable starts.
     void finishVerification() { output.advanceMs(output.msUntil(WaitTimer)); }
     ProgramState state() const { return controller.programState(); }
@@ -82,7 +84,13 @@ private slots:
     void trainingAnswerWindowFollowsTheTimeShift();
     void trainingHighlightEndsOnlyInGroupDisplay();
     void reactionTimeCountsFromTheSoundLeavingTheOutput();
-    void soundGlitchDuringAMeasurementIsLogged();
+    void syllablesLeaveAtTheirScheduledTimes();
+    void firstSyllableWaitsForTheSoundClocksToSettle();
+    void runWhoseSoundClocksNeverSettleEndsWithNothingStored();
+    void soundFaultDuringAMeasurementPresentsTheSyllableAgain_data();
+    void soundFaultDuringAMeasurementPresentsTheSyllableAgain();
+    void persistentSoundFaultsEndTheRunAndSaySo();
+    void abortAfterARejectKeepsTheMeasurementBefore();
     void startCommandsAreIgnoredWhileARunIsActive();
     void unsavedRunIsOfferedForSavingBeforeTheNextStart();
     void trainingWithoutItsListIsRefused();
@@ -94,6 +102,7 @@ private slots:
 void RunControllerTest::countdownShowsThreeTwoOneAndStartsTheFirstSyllableAt2250Ms()
 {
     Run run;
+    const qint64 startUs = run.clock.nowUs();
     run.controller.onStartPreTest();
     QCOMPARE(run.state(), ProgramState::Delay);
     QCOMPARE(run.controller.runState(), RunState::Running);
@@ -110,16 +119,19 @@ void RunControllerTest::countdownShowsThreeTwoOneAndStartsTheFirstSyllableAt2250
     run.output.advanceMs(750);
     QCOMPARE(run.controller.stateText(), QStringLiteral("   1"));
     QVERIFY(run.output.plays.isEmpty());
-    run.output.advanceMs(749);
+    // The syllable goes to the output a lead ahead, to leave exactly at 2250 ms.
+    run.output.advanceMs(750 - kLeadMs - 1);
     QVERIFY(run.output.plays.isEmpty());
     run.output.advanceMs(1);
 
     QCOMPARE(run.output.plays.size(), 1);
+    QCOMPARE(run.output.plays[0].dueUs, std::optional<qint64>(startUs + kCountdownMs * 1000));
+    QCOMPARE(run.controller.syllableStartUs(), startUs + kCountdownMs * 1000);
     QCOMPARE(run.state(), ProgramState::WaitForAudio);
     QCOMPARE(run.controller.stateText(), QStringLiteral("läuft"));
     QVERIFY(!run.controller.startButtonFlag());
     QCOMPARE(run.output.plays[0].wave, &run.experiment.syllableOfMeasurement(0)->recording);
-    QCOMPARE(run.output.msUntil(WaitTimer), 2000);
+    QCOMPARE(run.output.msUntil(WaitTimer), 2000 + kLeadMs); // the window counts from the sound
 }
 
 void RunControllerTest::preTestWithAnswersAfter600MsEndsFinishedAndAllRight()
@@ -293,10 +305,13 @@ void RunControllerTest::wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow()
     run.controller.onReject(); // no second verdict
     QCOMPARE(run.experiment.currentIndex(), 0);
     QCOMPARE(run.at(0).result, int(Wrong));
-    QCOMPARE(run.output.msUntil(WaitTimer), 1700);
+    // The window ends when the next syllable leaves; it goes to the output a lead before.
+    QCOMPARE(run.output.msUntil(WaitTimer), 1700 - kLeadMs);
+    const qint64 answerUs = run.syllableStartUs() + 700'000;
     run.finishVerification();
     QCOMPARE(run.experiment.currentIndex(), 1);
     QCOMPARE(run.at(0).reactionTime, 700);
+    QCOMPARE(run.output.plays.last().dueUs, std::optional<qint64>(answerUs + 2'000'000));
 }
 
 void RunControllerTest::rejectPresentsTheSameMeasurementAgain_data()
@@ -472,7 +487,7 @@ void RunControllerTest::trainingWithPictureLongAfterTheSoundWidensTheVerificatio
     QCOMPARE(run.output.plays.size(), 1);
     QVERIFY(!run.controller.isHighlighted());
     run.answerAfterMs(1000);
-    QCOMPARE(run.output.msUntil(WaitTimer), 4000);
+    QCOMPARE(run.output.msUntil(WaitTimer), 4000 - kLeadMs);
     run.output.advanceMs(2000); // the picture follows 3000 ms after the sound
     QVERIFY(run.controller.isHighlighted());
     run.output.advanceMs(2000);
@@ -527,25 +542,104 @@ void RunControllerTest::trainingHighlightEndsOnlyInGroupDisplay()
 
 void RunControllerTest::reactionTimeCountsFromTheSoundLeavingTheOutput()
 {
+    // An output slower than the lead: the sound leaves late, and the reaction time and the
+    // answer window count from when it really leaves.
     Run run;
-    run.output.soundLatencyUs = 31'250;
+    run.output.soundLatencyUs = 431'250;
     run.controller.onStartPreTest();
     run.output.advanceMs(kCountdownMs);
-    const qint64 soundUs = run.output.plays[0].atUs + 31'250;
-    QCOMPARE(run.output.msUntil(WaitTimer), 2031); // the answer window counts from the sound
+    const qint64 soundUs = run.output.plays[0].atUs + 431'250;
+    QCOMPARE(run.controller.syllableStartUs(), soundUs);
+    QCOMPARE(run.output.msUntil(WaitTimer), (soundUs + 2'000'000 - run.clock.nowUs()) / 1000);
     run.clock.setUs(soundUs + 199'600);
     run.controller.onAudioInput(run.clock.nowUs());
     QCOMPARE(run.controller.tooEarlyCount(), 1);
     run.controller.onAudioInput(soundUs + 612'400);
     QCOMPARE(run.at(0).reactionTime, 612);
     run.finishVerification();
-    run.output.advanceMs(2031);
+    run.output.advanceMs(2431);
     QCOMPARE(run.at(1).result, int(NoAnswer));
     QCOMPARE(run.at(1).reactionTime, 2000);
 }
 
-void RunControllerTest::soundGlitchDuringAMeasurementIsLogged()
+void RunControllerTest::syllablesLeaveAtTheirScheduledTimes()
 {
+    // Each syllable leaves when the rules say: 2250 ms after the start, then when the
+    // verification window of the one before ends, whenever the UI thread got to its timer.
+    Run run;
+    run.output.soundLatencyUs = 60'000;
+    run.controller.onStartPreTest();
+    const qint64 startUs = run.clock.nowUs();
+    run.output.advanceMs(kCountdownMs);
+    QCOMPARE(run.output.plays[0].dueUs, std::optional<qint64>(startUs + kCountdownMs * 1000));
+    QCOMPARE(run.output.plays[0].atUs, startUs + (kCountdownMs - kLeadMs) * 1000);
+
+    // An answer handled 80 ms after its onset: the next syllable counts from the onset.
+    const qint64 onsetUs = run.syllableStartUs() + 612'345;
+    run.clock.setUs(onsetUs + 80'000);
+    run.controller.onAudioInput(onsetUs);
+    run.finishVerification();
+    QCOMPARE(run.output.plays[1].dueUs, std::optional<qint64>(onsetUs + 2'000'000));
+    QCOMPARE(run.syllableStartUs(), onsetUs + 2'000'000);
+
+    // No answer: the window ends 2000 ms after the answer window.
+    const qint64 secondUs = run.syllableStartUs();
+    run.output.advanceMs(run.output.msUntil(WaitTimer));
+    QCOMPARE(run.at(1).result, int(NoAnswer));
+    run.controller.onReject();
+    run.finishVerification();
+    QCOMPARE(run.experiment.currentIndex(), 1); // presented again
+    QCOMPARE(run.output.plays[2].dueUs, std::optional<qint64>(secondUs + 4'000'000));
+    QCOMPARE(run.syllableStartUs(), secondUs + 4'000'000);
+    run.answerAfterMs(500);
+    QCOMPARE(run.at(1).reactionTime, 500);
+}
+
+void RunControllerTest::firstSyllableWaitsForTheSoundClocksToSettle()
+{
+    Run run;
+    run.output.soundSettled = false;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs + 1000);
+    QVERIFY(run.output.plays.isEmpty());
+    QCOMPARE(run.state(), ProgramState::Delay);
+    run.output.soundSettled = true;
+    run.output.advanceMs(RunController::kSettlePollMs);
+    QCOMPARE(run.output.plays.size(), 1);
+    // Placed a lead ahead like every other syllable.
+    QCOMPARE(run.output.plays[0].dueUs, run.output.plays[0].atUs + kLeadMs * 1000);
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    QVERIFY(run.boxes.boxes.isEmpty());
+}
+
+void RunControllerTest::runWhoseSoundClocksNeverSettleEndsWithNothingStored()
+{
+    Run run;
+    run.output.soundSettled = false;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs + RunController::kSettleWaitMs + 200);
+    QVERIFY(run.output.plays.isEmpty());
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.state(), ProgramState::ExpCompleted);
+    for (int i = 0; i < run.experiment.measurementCount(); ++i)
+        QCOMPARE(run.at(i).reactionTime, 0);
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QVERIFY(run.boxes.boxes[0].text.contains(StringTable::german().text(913)));
+}
+
+void RunControllerTest::soundFaultDuringAMeasurementPresentsTheSyllableAgain_data()
+{
+    QTest::addColumn<bool>("answered");
+    QTest::addColumn<bool>("glitch");
+    QTest::newRow("a stall before the answer") << true << true;
+    QTest::newRow("a stall in a window without answer") << false << true;
+    QTest::newRow("not listening when the window ends") << false << false;
+}
+
+void RunControllerTest::soundFaultDuringAMeasurementPresentsTheSyllableAgain()
+{
+    QFETCH(bool, answered);
+    QFETCH(bool, glitch);
     QTemporaryDir dir;
     Logger::Options options;
     options.fileName = dir.filePath(QStringLiteral("log.txt"));
@@ -555,14 +649,101 @@ void RunControllerTest::soundGlitchDuringAMeasurementIsLogged()
     run.output.advanceMs(kCountdownMs);
     run.answerAfterMs(500);
     run.finishVerification();
-    run.output.glitches = 1;
-    run.answerAfterMs(500);
+    const ORVA_Wave *second = run.output.plays.last().wave;
+    if (glitch)
+        ++run.output.glitches;
+    else
+        run.output.listening = false;
+    if (answered)
+        run.answerAfterMs(800);
+    else
+        run.output.advanceMs(run.output.msUntil(WaitTimer));
+    // Nothing is stored for it, and no verdict turns it into a result.
+    QCOMPARE(run.state(), ProgramState::WaitForKey);
+    QCOMPARE(run.at(1).reactionTime, 0);
+    QCOMPARE(run.at(1).result, int(Unjudged));
+    QCOMPARE(run.output.buttons[RunButton::Wrong], false);
+    QCOMPARE(run.output.buttons[RunButton::Reject], false);
+    run.controller.onWrongReaction();
+    QCOMPARE(run.at(1).result, int(Unjudged));
+    QCOMPARE(run.at(0).reactionTime, 500); // the one before stays
+
+    run.output.listening = true;
+    const int plays = run.output.plays.size();
+    run.finishVerification();
+    QCOMPARE(run.output.plays.size(), plays + 1);
+    QCOMPARE(run.output.plays.last().wave, second); // the same syllable again
+    QCOMPARE(run.experiment.currentIndex(), 1);
+    run.answerAfterMs(640);
+    QCOMPARE(run.at(1).reactionTime, 640);
+    run.finishVerification();
+    QCOMPARE(run.at(1).result, int(Right));
+    QCOMPARE(run.experiment.userLog().entries()[0].presented, 2); // the faulted one is not
     Logger::instance().close();
     QFile log(options.fileName);
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QByteArray text = log.readAll();
-    QVERIFY(text.contains("sound underrun or overflow during measurement 1\n"));
+    QVERIFY(text.contains("during measurement 1; it is not stored\n"));
     QVERIFY(!text.contains("during measurement 0"));
+    QVERIFY(run.boxes.boxes.isEmpty());
+}
+
+void RunControllerTest::persistentSoundFaultsEndTheRunAndSaySo()
+{
+    Run run;
+    run.experiment.client().setLastName(QStringLiteral("Meier"));
+    run.controller.onStartPreTest();
+    run.experiment.setComment(QStringLiteral("quiet room")); // typed during the run
+    run.output.advanceMs(kCountdownMs);
+    run.answerAfterMs(500);
+    run.finishVerification();
+    for (int i = 0; i < RunController::kMaxSoundFaults; ++i) {
+        QCOMPARE(run.experiment.currentIndex(), 1);
+        ++run.output.glitches;
+        run.answerAfterMs(700);
+        if (i + 1 < RunController::kMaxSoundFaults)
+            run.finishVerification();
+    }
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.state(), ProgramState::ExpCompleted);
+    QCOMPARE(run.at(0).reactionTime, 500);
+    QCOMPARE(run.at(0).result, int(Right));
+    for (int i = 1; i < run.experiment.measurementCount(); ++i)
+        QCOMPARE(run.at(i).reactionTime, 0);
+    const QString note = StringTable::german().text(914).arg(2);
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QCOMPARE(run.boxes.boxes[0].text, note);
+    QCOMPARE(run.experiment.comment(), QStringLiteral("quiet room\r\n") + note);
+    QCOMPARE(run.output.commentNotes, QStringList { note });
+
+    // The run file says so too, and reads back.
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("data/de_de")));
+    const QString path = dir.filePath(QStringLiteral("data/de_de/run.orv"));
+    QVERIFY(run.experiment.write(path).ok());
+    ORVA_Experiment back;
+    back.setLanguage(DE_DE, false, false);
+    back.createSyllableLists();
+    QCOMPARE(back.readDetached(path), 0);
+    QVERIFY(back.comment().contains(note));
+    QCOMPARE(back.measurement(0).reactionTime, 500);
+    QCOMPARE(back.measurement(1).reactionTime, 0);
+}
+
+void RunControllerTest::abortAfterARejectKeepsTheMeasurementBefore()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    run.answerAfterMs(500);
+    run.finishVerification();
+    run.answerAfterMs(600);
+    run.controller.onReject();
+    run.controller.onAbort();
+    QCOMPARE(run.controller.runState(), RunState::Aborted);
+    QCOMPARE(run.at(0).reactionTime, 500);
+    QCOMPARE(run.at(0).result, int(Right));
+    QCOMPARE(run.at(1).reactionTime, 0);
 }
 
 void RunControllerTest::startCommandsAreIgnoredWhileARunIsActive()

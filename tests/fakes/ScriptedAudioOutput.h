@@ -3,6 +3,7 @@
 
 #include "audio/AudioOutput.h"
 
+#include <cmath>
 #include <vector>
 
 namespace orva::test {
@@ -29,7 +30,10 @@ public:
     {
         if (!m_source)
             return std::nullopt;
-        return startUs + (frame - firstFrame) * 1'000'000 / 44100;
+        if (ppm == 0)
+            return startUs + (frame - firstFrame) * 1'000'000 / 44100;
+        return startUs
+            + qint64(std::floor(double(frame - firstFrame) * 1e6 / 44100 * (1 + ppm / 1e6)));
     }
     qint64 underflowCount() const override { return underflows; }
     QString description() const override { return QStringLiteral("scripted"); }
@@ -46,6 +50,8 @@ public:
     qint64 startUs = 5'000'000;
     qint64 firstFrame = 0;
     qint64 underflows = 0;
+    /// How much longer than nominal a frame lasts, in parts per million (a slow crystal).
+    double ppm = 0;
     std::vector<DeviceResult> startResults; ///< results of the next start() calls
 
 private:

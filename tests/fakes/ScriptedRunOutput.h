@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 
 namespace orva::test {
@@ -44,6 +45,17 @@ public:
             return std::nullopt;
         return m_clock.nowUs() + *soundLatencyUs;
     }
+    /// Without a latency set, the sound leaves exactly when asked, as from an output that places
+    /// it; with one, no earlier than that latency after the call.
+    std::optional<qint64> playAt(ORVA_Wave &wave, qint64 startUs) override
+    {
+        plays.append({ &wave, m_clock.nowUs(), startUs });
+        if (playForReal) {
+            wave.playAt(startUs);
+            return wave.playStartUs();
+        }
+        return std::max(startUs, m_clock.nowUs() + soundLatencyUs.value_or(0));
+    }
     void setTimer(int id, int ms) override
     {
         m_timers.set(id, ms);
@@ -70,12 +82,19 @@ public:
     }
     qint64 audioGlitchCount() const override { return glitches; }
     QString soundProblem() override { return soundProblemText; }
+    bool isSoundSettled() const override { return soundSettled; }
+    bool soundSettled = true; ///< what isSoundSettled() answers
+    bool isListening() const override { return listening; }
+    bool listening = true; ///< what isListening() answers
+    void commentAppended(const QString &note) override { commentNotes.append(note); }
+    QStringList commentNotes;
     QString soundProblemText; ///< what soundProblem() answers; empty: the sound works
 
     struct Play
     {
         const ORVA_Wave *wave;
-        qint64 atUs;
+        qint64 atUs; ///< when the controller asked
+        std::optional<qint64> dueUs = std::nullopt; ///< when it asked the sound to leave
     };
     QList<Play> plays;
     QStringList calls;
@@ -90,7 +109,8 @@ public:
     qint64 glitches = 0;
     /// Plays the waves through the current sound session instead of recording only.
     bool playForReal = false;
-    /// When set, play() reports that the sound leaves the output this long after the call.
+    /// When set, play() reports that the sound leaves the output this long after the call, and
+    /// playAt() that it leaves no earlier.
     std::optional<qint64> soundLatencyUs;
 
 private:

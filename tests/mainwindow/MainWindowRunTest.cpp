@@ -89,9 +89,11 @@ private:
     void start();
     MainWindowContent &content() { return *m_content; }
     void advanceMs(qint64 ms) { m_timers->timers.advanceMs(ms); }
+    /// The client answers `ms` after the current syllable left, which is a lead after the timer
+    /// that handed it to the output.
     void answerAfterMs(qint64 ms)
     {
-        advanceMs(ms);
+        advanceMs((content().controller().syllableStartUs() + ms * 1000 - m_clock.nowUs()) / 1000);
         content().onAudioInput(m_clock.nowUs());
     }
     void finishVerification() { advanceMs(m_timers->timers.msUntil(WaitTimer)); }

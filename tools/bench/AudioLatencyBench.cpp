@@ -3,7 +3,8 @@
 // program: sounds played through the program's output on a PulseAudio server of its own, whose
 // listener repeats everything 300 ms late and never corrects its delay, and answered through the
 // program's capture. Prints, for one set-up, the error of the reaction times (mean, SD, worst,
-// drift a minute) beside the error of the sound start times.
+// drift a minute) beside the error of the sound start times and of the syllables' leaving
+// against their scheduled times.
 //   orva_audio_latency_bench one-clock|one-clock-48k|two-devices|48k [seconds, default 600]
 #include "audio/ReferenceTrials.h"
 
@@ -60,6 +61,16 @@ int main(int argc, char *argv[])
                     result.recordedRates.first, result.recordedRates.second,
                     result.expectedDriftPerMinute());
     }
+    if (!result.truthKnown) {
+        // Each device's rate against the program clock shows in the intervals: the listener takes
+        // from one and gives to the other, so its delay in real time drifts by their difference,
+        // which recordings read at their nominal rates do not show.
+        const double startsMean = test::figuresOf(result.startIntervalErrors).mean;
+        const double answersMean = test::figuresOf(result.answerIntervalErrors).mean;
+        std::printf("  the devices' rates from the interval errors: the listener's delay drifts by "
+                    "%.3f ms/min in real time\n",
+                    (answersMean - startsMean) / 1.1 * 60);
+    }
     std::printf("  error less drift:      SD %6.3f ms  worst %7.3f ms\n", residual.sd,
                 residual.worst);
     std::printf("  sound start error (interval to the next, against the headphones' recording): "
@@ -68,5 +79,30 @@ int main(int argc, char *argv[])
     std::printf("  answer time error (interval to the next, against the microphone's recording): "
                 "mean %7.3f ms  SD %6.3f ms  worst %7.3f ms\n",
                 answers.mean, answers.sd, answers.worst);
+    const test::Figures schedule = test::figuresOf(result.scheduleErrors);
+    const test::Figures fromFirst =
+        test::figuresOf(result.scheduleErrorsFromFirst, result.trialMinutes);
+    std::printf("  syllable start against its schedule (interval to the one before, headphones' "
+                "recording): mean %7.3f ms  SD %6.3f ms  worst %7.3f ms\n",
+                schedule.mean, schedule.sd, schedule.worst);
+    std::printf("  syllable start against its schedule (from the first sound): mean %7.3f ms  SD "
+                "%6.3f ms  worst %7.3f ms  drift %7.3f ms/min\n",
+                fromFirst.mean, fromFirst.sd, fromFirst.worst, fromFirst.driftPerMinute);
+    std::vector<double> scheduleResiduals;
+    double meanMinute = 0;
+    for (double t : result.trialMinutes)
+        meanMinute += t / std::max<size_t>(1, result.trialMinutes.size());
+    for (size_t i = 0; i < result.scheduleErrorsFromFirst.size(); ++i)
+        scheduleResiduals.push_back(result.scheduleErrorsFromFirst[i] - fromFirst.mean
+                                    - fromFirst.driftPerMinute
+                                        * (result.trialMinutes[i] - meanMinute));
+    const test::Figures scheduleResidual = test::figuresOf(scheduleResiduals);
+    std::printf(
+        "  the same less a straight line (the headphones' own rate, which parec's start and "
+        "stop times measure only to tens of ppm): SD %6.3f ms  worst %7.3f ms\n",
+        scheduleResidual.sd, scheduleResidual.worst);
+    std::printf("  (headphones' recording at %.2f frames per second of the program clock; used "
+                "for the figures from the first sound when the session is 2 minutes or longer)\n",
+                result.headphonesRate);
     return result.missed == 0 ? 0 : 1;
 }

@@ -29,6 +29,9 @@ struct Connection
     std::atomic<bool> up { false };
     /// "playback" or "capture", for the log line of a lost connection.
     const char *role = "";
+    /// Connections lost after they were up, and streams moved to another device: each is a
+    /// discontinuity of the stream's timing. Never reset.
+    std::atomic<qint64> losses { 0 };
 
     ~Connection() { close(); }
 
@@ -108,11 +111,13 @@ struct Connection
     {
         if (!up || lost.exchange(true))
             return;
+        losses.fetch_add(1);
         logMessage(1, "   audio: %s: the sound server connection was lost (%s)\n", role,
                    pa_strerror(error));
     }
 
-    /// Reports a stream that failed after it connected as a lost connection.
+    /// Reports a stream that failed after it connected as a lost connection, and one that the
+    /// server moved to another device (its device was removed) as a discontinuity.
     void watch(pa_stream *stream)
     {
         pa_stream_set_state_callback(
@@ -122,6 +127,15 @@ struct Connection
                     auto *connection = static_cast<Connection *>(self);
                     connection->markLost(pa_context_errno(pa_stream_get_context(stream)));
                 }
+            },
+            this);
+        pa_stream_set_moved_callback(
+            stream,
+            [](pa_stream *stream, void *self) {
+                auto *connection = static_cast<Connection *>(self);
+                connection->losses.fetch_add(1);
+                logMessage(1, "   audio: %s: the stream was moved to %s\n", connection->role,
+                           pa_stream_get_device_name(stream));
             },
             this);
     }
@@ -140,6 +154,7 @@ struct Connection
         pa_stream_set_underflow_callback(stream, nullptr, nullptr);
         pa_stream_set_overflow_callback(stream, nullptr, nullptr);
         pa_stream_set_latency_update_callback(stream, nullptr, nullptr);
+        pa_stream_set_moved_callback(stream, nullptr, nullptr);
         pa_stream_disconnect(stream);
         pa_stream_unref(stream);
         stream = nullptr;
@@ -166,6 +181,39 @@ struct Connection
 
 /// How often a stream asks the server for its timing.
 constexpr qint64 kTimingIntervalUs = 20'000;
+
+/// A stream that the server has not served for this long has stalled (a server held up, a
+/// device that stopped): many times the streams' periods of 5.8 and 10 ms, but short enough
+/// that a stall moves no measurement by more than this unnoticed.
+constexpr qint64 kStallUs = 100'000;
+
+/// Notices the gaps in a stream's callbacks, on libpulse's thread; any thread may ask whether
+/// the stream is stalled right now.
+struct StallWatch
+{
+    const char *role = "";
+    std::atomic<qint64> lastUs { 0 };
+    std::atomic<qint64> stalls { 0 };
+
+    void begin() { lastUs = 0; }
+    /// The server served the stream at `nowUs`; a gap before it longer than kStallUs is a
+    /// stall, counted before the data of the callback goes anywhere. True after a stall.
+    bool served(qint64 nowUs)
+    {
+        const qint64 last = lastUs.exchange(nowUs);
+        if (!last || nowUs - last <= kStallUs)
+            return false;
+        stalls.fetch_add(1);
+        logMessage(1, "   audio: %s stalled for %lld ms\n", role,
+                   static_cast<long long>((nowUs - last) / 1000));
+        return true;
+    }
+    bool isStalled(qint64 nowUs) const
+    {
+        const qint64 last = lastUs;
+        return last && nowUs - last > kStallUs;
+    }
+};
 
 /// Feeds a stream's clock model from the server's raw timing reports: at the moment the server
 /// wrote its report (its own time stamp) the stream stood at a known index, and the device's
@@ -272,10 +320,15 @@ struct PulseAudioOutput::Private
     std::atomic<qint64> underflows { 0 };
     std::atomic<bool> running { false };
     std::vector<qint16> buffer;
+    StallWatch stall { "playback" };
 
     // libpulse's thread, with the stream the callback names.
     void write(pa_stream *stream, size_t bytes)
     {
+        // After a stall the server catches up in bursts and the old line no longer holds: the
+        // model starts afresh and is unsettled until it has seen the stream run again.
+        if (stall.served(clock.nowUs()))
+            model.reset();
         const qint64 frames = qint64(bytes) / 4;
         if (frames <= 0)
             return;
@@ -313,6 +366,7 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
     d->source = &source;
     d->firstFrame = source.nextFrame();
     d->model.reset();
+    d->stall.begin();
     d->probe.begin(d->stream);
     d->connection.watch(d->stream);
     pa_stream_set_write_callback(
@@ -369,10 +423,21 @@ std::optional<qint64> PulseAudioOutput::frameTimeUs(qint64 frame) const
     return d->model.frameTimeUs(frame - d->firstFrame);
 }
 
+bool PulseAudioOutput::isStalled() const
+{
+    return d->stall.isStalled(d->clock.nowUs());
+}
+
+bool PulseAudioOutput::isClockSettled() const
+{
+    return isRunning() && d->model.isSettled();
+}
+
 qint64 PulseAudioOutput::underflowCount() const
 {
-    // A re-anchored clock is a discontinuity the server may not have reported as an underrun.
-    return d->underflows + d->model.reanchorCount();
+    // A re-anchored clock is a discontinuity the server may not have reported as an underrun;
+    // so are a stall, a lost connection and a stream moved to another device.
+    return d->underflows + d->model.reanchorCount() + d->stall.stalls + d->connection.losses;
 }
 
 QString PulseAudioOutput::description() const
@@ -397,6 +462,7 @@ struct PulseAudioInput::Private
     TimingProbe probe { clock, model, false };
     std::atomic<qint64> overflows { 0 };
     std::atomic<bool> running { false };
+    StallWatch stall { "capture" };
     // Frames go on counting when the stream is opened anew; the clock model counts from the
     // stream's first frame.
     qint64 nextFrame = 0;
@@ -408,6 +474,8 @@ struct PulseAudioInput::Private
     {
         const void *data = nullptr;
         size_t bytes = 0;
+        if (stall.served(clock.nowUs())) // see the playback's write
+            model.reset();
         while (pa_stream_readable_size(stream) > 0) {
             if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0)
                 break;
@@ -453,6 +521,7 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
     d->sink = &sink;
     d->firstFrame = d->nextFrame;
     d->model.reset();
+    d->stall.begin();
     d->probe.begin(d->stream);
     d->connection.watch(d->stream);
     pa_stream_set_read_callback(
@@ -506,9 +575,19 @@ std::optional<qint64> PulseAudioInput::frameTimeUs(qint64 frame) const
     return d->model.frameTimeUs(frame - d->firstFrame);
 }
 
+bool PulseAudioInput::isStalled() const
+{
+    return d->stall.isStalled(d->clock.nowUs());
+}
+
+bool PulseAudioInput::isClockSettled() const
+{
+    return isRunning() && d->model.isSettled();
+}
+
 qint64 PulseAudioInput::overflowCount() const
 {
-    return d->overflows + d->model.reanchorCount();
+    return d->overflows + d->model.reanchorCount() + d->stall.stalls + d->connection.losses;
 }
 
 QString PulseAudioInput::description() const

@@ -24,6 +24,8 @@ public:
     void stop() override;
     bool isRunning() const override;
     std::optional<qint64> frameTimeUs(qint64 frame) const override;
+    bool isClockSettled() const override;
+    bool isStalled() const override;
     qint64 underflowCount() const override;
     QString description() const override;
 
@@ -44,6 +46,8 @@ public:
     void stop() override;
     bool isRunning() const override;
     std::optional<qint64> frameTimeUs(qint64 frame) const override;
+    bool isClockSettled() const override;
+    bool isStalled() const override;
     qint64 overflowCount() const override;
     QString description() const override;
 
