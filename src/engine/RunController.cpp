@@ -63,7 +63,7 @@ bool RunController::isRunActive() const
 
 bool RunController::isAudioOutputActive() const
 {
-    return m_programState == ProgramState::OtherAudio || m_programState == ProgramState::TestAudio;
+    return isAudioOutputBusy(m_programState);
 }
 
 int RunController::saveOrPrintIndex() const
@@ -152,8 +152,7 @@ void RunController::onStartCommand(int mode, int label, const char *tag, const c
 void RunController::startExperiment(int mode)
 {
     logMessage(1, "BEGIN: Start Experiment\n");
-    if (m_programState != ProgramState::Idle && m_programState != ProgramState::DataLoaded
-        && m_programState != ProgramState::ExpCompleted) {
+    if (!mayStartRun(m_programState)) {
         logMessage(1, "END 10: Start Experiment\n");
         return;
     }
@@ -253,7 +252,7 @@ void RunController::chooseSyllableMode()
 void RunController::onStart()
 {
     logMessage(1, "BEGIN: onStart\n");
-    if (m_programState != ProgramState::ExpRunning) {
+    if (!inState(ProgramState::ExpRunning)) {
         // Only a run that has been prepared has a sequence to count down to.
         logMessage(1, "END OS 10: no run prepared\n");
         return;
@@ -472,7 +471,7 @@ void RunController::onHighLightTimer()
 
 void RunController::onAudioInput(qint64 onsetUs)
 {
-    if (m_programState != ProgramState::WaitForAudio)
+    if (!inState(ProgramState::WaitForAudio))
         return;
     // An onset stamped after the answer window is no answer, even when it is handled before the
     // window's timer (a UI thread that was held up): the timer ends the syllable as unanswered.
@@ -586,12 +585,11 @@ void RunController::onWrongReaction()
     const Measurement *current = m_experiment.currentMeasurement();
     const bool noAnswer = current && current->result == NoAnswer;
     logMessage(4, "   OWR 10: State = %s\n",
-               m_programState == ProgramState::WaitForKey ? "WaitForKeyBoardInput"
-                                                          : "Doesn't matter");
+               inState(ProgramState::WaitForKey) ? "WaitForKeyBoardInput" : "Doesn't matter");
     logMessage(4, "   OWR 11: ! isKeyPressed = %s\n", yesNo(!m_isKeyPressed));
     logMessage(4, "   OWR 12: ! None Reaction = %s\n", yesNo(!noAnswer));
     logMessage(4, "   OWR 13: Current syllable index = %d\n", m_experiment.currentIndex());
-    if (m_programState == ProgramState::WaitForKey && !m_isKeyPressed && current && !noAnswer) {
+    if (inState(ProgramState::WaitForKey) && !m_isKeyPressed && current && !noAnswer) {
         m_isKeyPressed = true;
         logMessage(1, "   OWR 20: Set wrong: Current syllable index = %d\n",
                    m_experiment.currentIndex());
@@ -610,12 +608,11 @@ void RunController::onReject()
     const Measurement *current = m_experiment.currentMeasurement();
     const bool noAnswer = current && current->result == NoAnswer;
     logMessage(4, "   ORJ 10: State = %s\n",
-               m_programState == ProgramState::WaitForKey ? "WaitForKeyBoardInput"
-                                                          : "Doesn't matter");
+               inState(ProgramState::WaitForKey) ? "WaitForKeyBoardInput" : "Doesn't matter");
     logMessage(4, "   ORJ 11: ! isKeyPressed = %s\n", yesNo(!m_isKeyPressed));
     logMessage(4, "   ORJ 12: ! None Reaction = %s\n", yesNo(!noAnswer));
     logMessage(4, "   ORJ 13: Current syllable index = %d\n", m_experiment.currentIndex());
-    if (m_programState == ProgramState::WaitForKey && !m_isKeyPressed) {
+    if (inState(ProgramState::WaitForKey) && !m_isKeyPressed) {
         m_isKeyPressed = true;
         m_rejected = true;
         logMessage(1, "   ORJ 20: Reject: Current syllable index = %d\n",
@@ -636,8 +633,7 @@ void RunController::onAbort()
         return;
     }
     logMessage(1, "BEGIN: On Abort\n");
-    if (m_programState == ProgramState::WaitForAudio || m_programState == ProgramState::WaitForKey
-        || m_programState == ProgramState::Delay) {
+    if (isAwaitingAnswer(m_programState) || inState(ProgramState::Delay)) {
         m_output.focusMainWindow();
         if (m_experiment.isTestMode())
             m_isKeyPressed = true;
@@ -654,7 +650,7 @@ void RunController::endSyllable()
     logMessage(1, "BEGIN: End Syllable\n");
     // A syllable rejected already (by the operator or for a sound fault) has stepped back once:
     // a second step would clear the measurement before it.
-    if (m_programState == ProgramState::StopExp && !m_rejected) {
+    if (inState(ProgramState::StopExp) && !m_rejected) {
         logMessage(1, "   ESY 02a: rejectSyllable\n");
         m_experiment.rejectSyllable();
         m_rejected = true;
@@ -682,7 +678,7 @@ void RunController::endSyllable()
     m_output.repaint(Panel::Syllable | Panel::Result | Panel::Time);
 
     const bool lastDone = m_experiment.currentIndex() + 1 >= m_experiment.measurementCount();
-    if (m_programState == ProgramState::StopExp) {
+    if (inState(ProgramState::StopExp)) {
         logMessage(1, "   ESY 45: endExperiment; END\n");
         endExperiment();
     } else if (lastDone) {
@@ -700,7 +696,7 @@ void RunController::endSyllable()
 void RunController::endExperiment()
 {
     logMessage(1, "BEGIN: End Experiment\n");
-    if (m_programState == ProgramState::StopExp) {
+    if (inState(ProgramState::StopExp)) {
         m_stateText = m_strings.text(kStateAborted);
         m_runState = RunState::Aborted;
     } else {

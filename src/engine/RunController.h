@@ -78,6 +78,7 @@ public:
 
     // State
     ProgramState programState() const { return m_programState; }
+    bool inState(ProgramState state) const { return state == m_programState; }
     void setProgramState(ProgramState state) { m_programState = state; }
     RunState runState() const { return m_runState; }
     void setRunState(RunState state) { m_runState = state; }

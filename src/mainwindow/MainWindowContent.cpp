@@ -248,7 +248,7 @@ PanelState MainWindowContent::panelState() const
     state.modeName = m_controller->modeLabel();
     state.stateText = m_controller->stateText();
     state.paintOrder = m_paintOrder;
-    const qint64 endUs = state.programState == ProgramState::WaitForAudio
+    const qint64 endUs = m_controller->inState(ProgramState::WaitForAudio)
         ? m_clock.nowUs()
         : m_controller->answerTimeUs();
     state.elapsedMs = std::max<qint64>(0, (endUs - m_controller->syllableStartUs()) / 1000);

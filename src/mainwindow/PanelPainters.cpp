@@ -5,6 +5,7 @@
 #include "report/DrawingSurface.h"
 #include "report/Palette.h"
 #include "support/StringTable.h"
+#include "support/TextIds.h"
 
 #include <QFontMetrics>
 
@@ -173,7 +174,7 @@ void paintEvaluation(DrawingSurface &surface, const PanelState &state)
         return;
     surface.setTextColor(Palette::kNearBlack);
     if (statistics.size() >= 9) {
-        surface.textOut(r.left() + 10, r.top() + 10, state.strings->text(245));
+        surface.textOut(r.left() + 10, r.top() + 10, state.strings->text(Text::kChartGuide));
         return;
     }
     const int th = surface.textHeight();
@@ -211,8 +212,9 @@ void paintEvaluation(DrawingSurface &surface, const PanelState &state)
     const int lineX = columnX(entries);
     surface.vertical(Palette::kNearBlack, 1, lineX, r.top(), r.bottom());
     const int x = lineX + th / 2;
-    surface.textOut(x, rowY(0),
-                    QStringLiteral("%1 (%2)").arg(state.strings->text(120)).arg(total.count));
+    surface.textOut(
+        x, rowY(0),
+        QStringLiteral("%1 (%2)").arg(state.strings->text(Text::kAverage)).arg(total.count));
     surface.textOut(x, rowY(1),
                     QString::asprintf("%4dms (%d)", int(total.average), total.count - total.none));
     surface.textOut(x, rowY(2), QString::asprintf("%3.0f%% (%d)", total.percentRight, total.right));
@@ -285,7 +287,8 @@ void paintReactionTime(DrawingSurface &surface, const PanelState &state)
 {
     const QRect r = area(surface);
     surface.fillRect(kBackground, false, false, r);
-    if (!state.experiment || state.programState != ProgramState::WaitForKey)
+    const ProgramState s = state.programState;
+    if (!state.experiment || s != ProgramState::WaitForKey)
         return;
     const Measurement *current = state.experiment->currentMeasurement();
     if (!current)
@@ -329,14 +332,15 @@ QString trainingSettingsText(const PanelState &state)
         return QString();
     const StringTable &s = *state.strings;
     const ORVA_Proband &client = experiment.client();
-    const QString shiftWord = s.text(150).section(QLatin1Char(' '), 0, 0);
+    const QString shiftWord = s.text(Text::kTimeShift).section(QLatin1Char(' '), 0, 0);
     return QStringLiteral("%1: (%2)   %3: %4,   %5: %6ms,   %7: %8db,   %9: %10, %11")
-        .arg(s.text(169), experiment.languageCode(), s.text(168),
+        .arg(s.text(Text::kTrainingTitle), experiment.languageCode(), s.text(Text::kSyllableCount),
              QString::asprintf("%2d", 6 * client.repetitions()), shiftWord,
-             QString::asprintf("%4d", client.timeShift()), s.text(155),
-             QString::number(client.noiseLevel()), s.text(170))
-        .arg(client.syllableSelection() == 2 ? s.text(171) : s.text(172),
-             client.repeat() ? s.text(174) : s.text(175));
+             QString::asprintf("%4d", client.timeShift()), s.text(Text::kNoiseLevel),
+             QString::number(client.noiseLevel()), s.text(Text::kSyllableChoice))
+        .arg(client.syllableSelection() == 2 ? s.text(Text::kRandomChoice)
+                                             : s.text(Text::kStandardChoice),
+             client.repeat() ? s.text(Text::kRepeat) : s.text(Text::kNoRepeat));
 }
 
 void paintTrainingSettings(DrawingSurface &surface, const PanelState &state)
@@ -350,7 +354,8 @@ void paintTrainingSettings(DrawingSurface &surface, const PanelState &state)
 void paintAnswerTimeBar(DrawingSurface &surface, const PanelState &state)
 {
     const QRect r = area(surface);
-    if (!isRunActive(state.programState) || state.programState == ProgramState::Delay) {
+    const ProgramState s = state.programState;
+    if (!isRunActive(s) || s == ProgramState::Delay) {
         surface.fillRect(kWorkspace, false, false, r);
         return;
     }
@@ -408,11 +413,11 @@ QString resultToolTipText(const ORVA_Experiment &experiment, const StringTable &
     const Measurement &measurement = experiment.measurement(i);
     QString verdict;
     if (measurement.result == Right)
-        verdict = strings.text(161);
+        verdict = strings.text(Text::kRightShort);
     else if (measurement.result == Wrong)
-        verdict = strings.text(162);
+        verdict = strings.text(Text::kWrongShort);
     else if (measurement.result == NoAnswer)
-        verdict = strings.text(163);
+        verdict = strings.text(Text::kNoAnswerShort);
     return QString::asprintf("[%2d] ", i + 1) + syllableName(experiment, i)
         + QString::asprintf(" %4dms ", measurement.reactionTime) + verdict;
 }

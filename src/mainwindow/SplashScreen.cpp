@@ -6,6 +6,7 @@
 #include "report/Palette.h"
 #include "support/ProgramVersion.h"
 #include "support/StringTable.h"
+#include "support/TextIds.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -71,7 +72,8 @@ void QS_SplashScreen::paintEvent(QPaintEvent *)
     }
     const QFont version = arial(20, 700);
     surface.setFont(&version);
-    shadowed(x + 45, 171, m_strings.text(285).replace(QLatin1String("%s"), ProgramVersion::text()));
+    shadowed(x + 45, 171,
+             m_strings.text(Text::kVersion).replace(QLatin1String("%s"), ProgramVersion::text()));
     surface.end();
 }
 

@@ -5,6 +5,7 @@
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
 #include "support/StringTable.h"
+#include "support/TextIds.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,11 +40,13 @@ bool ClientFiles::constructFileName(QString &out,
     logMessage(1, "BEGIN: constructFileName\n");
     const std::optional<QString> &lastName = client.lastName();
     if (!lastName || lastName->isEmpty()) {
-        boxes.show(strings.text(110), strings.text(141), MessageIcon::Error, MessageButtons::Ok);
+        boxes.show(strings.text(Text::kErrorTitle), strings.text(Text::kInvalidName),
+                   MessageIcon::Error, MessageButtons::Ok);
         return false;
     }
     if (!client.birthday().isValid()) {
-        boxes.show(strings.text(110), strings.text(142), MessageIcon::Error, MessageButtons::Ok);
+        boxes.show(strings.text(Text::kErrorTitle), strings.text(Text::kInvalidBirthday),
+                   MessageIcon::Error, MessageButtons::Ok);
         return false;
     }
     QString name = safeFileNamePart(*lastName);
@@ -54,13 +57,13 @@ bool ClientFiles::constructFileName(QString &out,
     QString kind;
     switch (run.mode) {
     case 1:
-        kind = strings.text(165);
+        kind = strings.text(Text::kPreTestShort);
         break;
     case 2:
-        kind = strings.text(164);
+        kind = strings.text(Text::kMainTestShort);
         break;
     case 3:
-        kind = strings.text(166);
+        kind = strings.text(Text::kTrainingShort);
         break;
     }
     const ORVA_Date &date = client.runDate();

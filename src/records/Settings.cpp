@@ -7,6 +7,7 @@
 #include "support/MessageBoxes.h"
 #include "support/ProgramVersion.h"
 #include "support/StringTable.h"
+#include "support/TextIds.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -156,10 +157,11 @@ bool Settings::checkDataDirectory(const QString &defaultDirectory,
 {
     if (!dataDirectory.isEmpty() && QFileInfo(dataDirectory).isDir())
         return true;
-    const QString text =
-        QStringLiteral("%1 %2 %3").arg(strings.text(254), dataDirectory, strings.text(255));
-    const MessageAnswer answer =
-        boxes.show(strings.text(110), text, MessageIcon::Question, MessageButtons::YesNo);
+    const QString text = QStringLiteral("%1 %2 %3")
+                             .arg(strings.text(Text::kDataFolderMissingBefore), dataDirectory,
+                                  strings.text(Text::kDataFolderMissingAfter));
+    const MessageAnswer answer = boxes.show(strings.text(Text::kErrorTitle), text,
+                                            MessageIcon::Question, MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes)
         dataDirectory = defaultDirectory;
     return QFileInfo(dataDirectory).isDir();

@@ -5,6 +5,7 @@
 #include "support/MessageBoxes.h"
 #include "support/Status.h"
 #include "support/StringTable.h"
+#include "support/TextIds.h"
 
 namespace orva {
 
@@ -14,9 +15,10 @@ void reportSaveFailure(MessageBoxes &boxes,
                        const Status &failure)
 {
     logMessage(1, QStringLiteral("ERROR: %1\n").arg(failure.error()));
-    const QString text = QStringLiteral("%1\n\n%2\n\n%3")
-                             .arg(strings.text(what), failure.error(), strings.text(903));
-    boxes.show(strings.text(110), text, MessageIcon::Error, MessageButtons::Ok);
+    const QString text =
+        QStringLiteral("%1\n\n%2\n\n%3")
+            .arg(strings.text(what), failure.error(), strings.text(Text::kPreviousFileUnchanged));
+    boxes.show(strings.text(Text::kErrorTitle), text, MessageIcon::Error, MessageButtons::Ok);
 }
 
 } // namespace orva
