@@ -72,40 +72,40 @@ ChildWindows::ChildWindows(Palette &palette, const StringTable &strings, const Q
 ChildWindows::~ChildWindows() = default;
 
 void ChildWindows::create(QWidget *canvas,
-                          std::vector<ChildSpec> specs,
+                          std::vector<ChildEntry> entries,
                           QObject *watcher,
                           const std::function<void(int)> &onCommand)
 {
-    using Kind = ChildSpec::Kind;
-    for (ChildSpec &spec : specs) {
+    using Kind = ChildEntry::Kind;
+    for (ChildEntry &entry : entries) {
         Child child;
-        switch (spec.kind) {
+        switch (entry.kind) {
         case Kind::Panel:
         case Kind::PlainPanel: {
             child.panel = std::make_unique<PanelDC>(
-                m_palette, [this, painter = spec.painter](DrawingSurface &s) {
+                m_palette, [this, painter = entry.painter](DrawingSurface &s) {
                     s.setFont(&m_normalFont);
                     painter(s);
                 });
             child.widget =
-                child.panel->create(canvas, spec.id, spec.toolTip, spec.kind == Kind::Panel);
+                child.panel->create(canvas, entry.id, entry.toolTip, entry.kind == Kind::Panel);
             // Mouse moves reach the main window, whose tool tip covers the panels.
             child.widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-            child.widget->setObjectName(QStringLiteral("panel%1").arg(spec.id));
+            child.widget->setObjectName(QStringLiteral("panel%1").arg(entry.id));
             break;
         }
         case Kind::Button: {
-            auto *button = new QPushButton(m_strings.text(spec.text), canvas);
-            button->setObjectName(QStringLiteral("button%1").arg(spec.id));
+            auto *button = new QPushButton(m_strings.text(entry.text), canvas);
+            button->setObjectName(QStringLiteral("button%1").arg(entry.id));
             button->setEnabled(false);
             button->setFocusPolicy(Qt::NoFocus);
             QObject::connect(button, &QPushButton::clicked, canvas,
-                             [onCommand, id = spec.id] { onCommand(id); });
+                             [onCommand, id = entry.id] { onCommand(id); });
             child.widget = button;
             break;
         }
         case Kind::CheckBox: {
-            auto *box = new QCheckBox(m_strings.text(spec.text), canvas);
+            auto *box = new QCheckBox(m_strings.text(entry.text), canvas);
             box->setChecked(true);
             box->setEnabled(false);
             child.widget = box;
@@ -119,7 +119,7 @@ void ChildWindows::create(QWidget *canvas,
             child.widget = new QScrollBar(Qt::Vertical, canvas);
             break;
         }
-        child.spec = std::move(spec);
+        child.entry = std::move(entry);
         m_children.push_back(std::move(child));
     }
 }
@@ -127,7 +127,7 @@ void ChildWindows::create(QWidget *canvas,
 QWidget *ChildWindows::child(int id) const
 {
     for (const Child &child : m_children) {
-        if (child.spec.id == id)
+        if (child.entry.id == id)
             return child.widget;
     }
     return nullptr;
@@ -142,8 +142,8 @@ std::vector<std::pair<QWidget *, int>> ChildWindows::toolTips() const
 {
     std::vector<std::pair<QWidget *, int>> tips;
     for (const Child &child : m_children) {
-        if (child.spec.toolTip >= 0 && child.widget)
-            tips.emplace_back(child.widget, child.spec.toolTip);
+        if (child.entry.toolTip >= 0 && child.widget)
+            tips.emplace_back(child.widget, child.entry.toolTip);
     }
     return tips;
 }
@@ -152,7 +152,7 @@ void ChildWindows::move(const MainWindowLayout &layout, bool reportView)
 {
     for (Child &child : m_children) {
         QRect MainWindowLayout::*rect =
-            reportView && child.spec.reportRect ? child.spec.reportRect : child.spec.rect;
+            reportView && child.entry.reportRect ? child.entry.reportRect : child.entry.rect;
         if (!rect || !child.widget)
             continue;
         if (child.panel) {
@@ -223,9 +223,9 @@ void ChildWindows::setReportView(bool reportView)
         abort->setText(m_strings.text(reportView ? Text::kCloseReportButton : Text::kAbortButton));
 }
 
-std::vector<ChildSpec> mainWindowChildren(PanelSource source)
+std::vector<ChildEntry> mainWindowChildren(PanelSource source)
 {
-    using K = ChildSpec::Kind;
+    using K = ChildEntry::Kind;
     using L = MainWindowLayout;
     const auto painter = [source](void (*paint)(DrawingSurface &, const PanelState &)) {
         return [source, paint](DrawingSurface &s) { paint(s, source.state()); };

@@ -48,7 +48,7 @@ enum ChildId : int {
 
 /// One child window of the main window: what it is, its tool tip, where the layout puts it
 /// (in the report view too, where that differs) and, for a panel, what paints it.
-struct ChildSpec
+struct ChildEntry
 {
     enum class Kind { Panel, PlainPanel, Button, CheckBox, Slider, ScrollBar };
     int id = 0;
@@ -70,10 +70,10 @@ public:
     ChildWindows(Palette &palette, const StringTable &strings, const QFont &normalFont);
     ~ChildWindows();
 
-    /// Makes the children of `specs` on `canvas`. Buttons give their command to `onCommand`;
+    /// Makes the children of `entries` on `canvas`. Buttons give their command to `onCommand`;
     /// `watcher` sees the slider's keys.
     void create(QWidget *canvas,
-                std::vector<ChildSpec> specs,
+                std::vector<ChildEntry> entries,
                 QObject *watcher,
                 const std::function<void(int)> &onCommand);
     bool isCreated() const { return !m_children.empty(); }
@@ -93,7 +93,7 @@ public:
 private:
     struct Child
     {
-        ChildSpec spec;
+        ChildEntry entry;
         QPointer<QWidget> widget;
         std::unique_ptr<PanelDC> panel;
     };
@@ -116,6 +116,6 @@ struct PanelSource
 };
 
 /// The child windows of the main window, in the order of their tool tips.
-std::vector<ChildSpec> mainWindowChildren(PanelSource source);
+std::vector<ChildEntry> mainWindowChildren(PanelSource source);
 
 } // namespace orva
