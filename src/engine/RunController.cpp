@@ -34,6 +34,22 @@ const char *yesNo(bool value)
     return value ? "true" : "false";
 }
 
+// The listener while nobody listens.
+class NoRunEvents final : public RunEvents
+{
+public:
+    void runStarted() override { }
+    void countdownChanged() override { }
+    void syllableStarted(int) override { }
+    void highlightChanged() override { }
+    void answerTaken(int) override { }
+    void verdictGiven(int, Verdict) override { }
+    void syllableEnded(int, bool) override { }
+    void runEnded() override { }
+    void commentAppended(const QString &) override { }
+    void startupWaitEnded() override { }
+};
+
 // Whole milliseconds between two clock readings in µs, rounded to the nearest.
 int elapsedMs(qint64 fromUs, qint64 toUs)
 {
@@ -54,6 +70,12 @@ RunController::RunController(ORVA_Experiment &experiment,
     , m_boxes(boxes)
     , m_strings(strings)
 { }
+
+RunEvents &RunController::events()
+{
+    static NoRunEvents nobody;
+    return m_events ? *m_events : nobody;
+}
 
 bool RunController::isRunActive() const
 {
@@ -179,7 +201,6 @@ void RunController::startExperiment(int mode)
     }
     m_programState = ProgramState::ExpRunning;
     m_runState = RunState::Running;
-    m_output.leaveReportViewAndGuide();
     m_tooEarlyCount = 0;
     m_tooEarly = false;
     m_soundFaultsInARow = 0;
@@ -187,22 +208,15 @@ void RunController::startExperiment(int mode)
 
     m_experiment.prepareRun(mode);
     chooseSyllableMode();
-    m_output.computePaintOrder();
     if (m_experiment.isTraining())
         m_experiment.prepareNoise();
 
     m_startButtonFlag = true;
-    m_output.removeResultToolTips();
     m_stateText = m_strings.text(kStateSelected);
-    m_output.windowSettings();
-    m_output.menuSettings();
-    m_output.layoutMainWindow();
-    m_output.enableButton(RunButton::Wrong, true);
-    m_output.enableButton(RunButton::Abort, true);
+    events().runStarted();
 
     logMessage(1, "   SE: onStart; END\n");
     onStart();
-    m_output.repaint(Panel::MainWindow);
     logMessage(1, "END: Start Experiment\n");
 }
 
@@ -257,7 +271,6 @@ void RunController::onStart()
         logMessage(1, "END OS 10: no run prepared\n");
         return;
     }
-    m_output.enableButton(RunButton::Abort, true);
     m_stateText = m_strings.text(kStateRunning);
 
     UserLog &userLog = m_experiment.userLog();
@@ -282,7 +295,7 @@ void RunController::onStart()
     m_settleWaitSinceUs.reset();
     m_stateText = QString::asprintf("   %d", m_countdown);
     m_countdown = 2;
-    m_output.repaint(Panel::Status | Panel::MainWindow);
+    events().countdownChanged();
     logMessage(1, "END OS\n");
 }
 
@@ -310,7 +323,7 @@ void RunController::onWaitTimer()
 {
     switch (m_programState) {
     case ProgramState::Idle:
-        m_output.showFirstRunHelp();
+        events().startupWaitEnded();
         break;
     case ProgramState::WaitForAudio:
         m_experiment.setNoAnswer();
@@ -332,7 +345,7 @@ void RunController::onWaitTimer()
         } else {
             m_stateText = QString::asprintf("   %d", m_countdown);
             --m_countdown;
-            m_output.repaint(Panel::Status);
+            events().countdownChanged();
             if (m_countdown == 0 && m_syllableDueUs && startsWithSound())
                 scheduleSyllable(*m_syllableDueUs);
         }
@@ -440,8 +453,7 @@ void RunController::startSyllable()
     }
     m_output.setTimer(WaitTimer, m_experiment.answerWindow() + leadMs);
 
-    m_output.enableButton(RunButton::Abort, true);
-    m_output.repaint(Panel::Syllable | Panel::Result);
+    events().syllableStarted(m_experiment.currentIndex());
     logMessage(1, "END  : Start Syllable\n");
 }
 
@@ -452,7 +464,7 @@ void RunController::onTimeDiffTimer()
     if (shift > 0) {
         m_output.setTimer(HighLightTimer, kHighlightMs);
         m_highlight = true;
-        m_output.repaint(Panel::Syllable);
+        events().highlightChanged();
     } else if (shift < 0) {
         if (ORVA_Syllable *syllable = m_experiment.currentSyllable())
             m_output.play(syllable->playCopy);
@@ -465,7 +477,7 @@ void RunController::onHighLightTimer()
 {
     if (m_experiment.client().displayMode())
         m_highlight = false;
-    m_output.repaint(Panel::Syllable);
+    events().highlightChanged();
     m_output.stopTimer(HighLightTimer);
 }
 
@@ -541,9 +553,7 @@ void RunController::startVerification(std::optional<qint64> answerUs)
     else
         m_output.setTimer(WaitTimer, waitMs);
 
-    m_output.enableButton(RunButton::Reject, true);
-    m_output.enableButton(RunButton::Wrong, result != NoAnswer);
-    m_output.repaint(Panel::Result);
+    events().answerTaken(m_experiment.currentIndex());
     logMessage(1, "END  : Start Verification\n");
 }
 
@@ -552,8 +562,6 @@ void RunController::discardFaultyMeasurement(const char *why, int waitMs)
     const int index = m_experiment.currentIndex();
     logMessage(1, "   SV 05: %s during measurement %d; it is not stored\n", why, index);
     m_isKeyPressed = true; // no verdict on what was not measured
-    m_output.enableButton(RunButton::Reject, false);
-    m_output.enableButton(RunButton::Wrong, false);
     if (++m_soundFaultsInARow < kMaxSoundFaults) {
         // As after a rejection: the same syllable comes again when the window ends.
         m_rejected = true;
@@ -562,7 +570,7 @@ void RunController::discardFaultyMeasurement(const char *why, int waitMs)
             scheduleSyllable(m_answerTimeUs + qint64(waitMs) * 1000);
         else
             m_output.setTimer(WaitTimer, waitMs);
-        m_output.repaint(Panel::Result);
+        events().verdictGiven(index, RunEvents::Verdict::Discarded);
         return;
     }
     // The sound does not come back: the run ends here and says so, on screen and in its comment.
@@ -570,7 +578,7 @@ void RunController::discardFaultyMeasurement(const char *why, int waitMs)
     const QString note = m_strings.text(kSoundFaultText).arg(index + 1);
     const QString comment = m_experiment.comment();
     m_experiment.setComment(comment.isEmpty() ? note : comment + QStringLiteral("\r\n") + note);
-    m_output.commentAppended(note);
+    events().commentAppended(note);
     logMessage(1, "   SV 07: the sound faults persist; the run ends\n");
     m_programState = ProgramState::StopExp;
     m_output.stopTimer(TimeDiffTimer);
@@ -594,10 +602,7 @@ void RunController::onWrongReaction()
         logMessage(1, "   OWR 20: Set wrong: Current syllable index = %d\n",
                    m_experiment.currentIndex());
         m_experiment.setWrong();
-        m_output.focusMainWindow();
-        m_output.enableButton(RunButton::Reject, false);
-        m_output.enableButton(RunButton::Wrong, false);
-        m_output.repaint(Panel::Result);
+        events().verdictGiven(m_experiment.currentIndex(), RunEvents::Verdict::Wrong);
     }
     logMessage(1, "END  : On Wrong Reaction\n");
 }
@@ -617,24 +622,17 @@ void RunController::onReject()
         m_rejected = true;
         logMessage(1, "   ORJ 20: Reject: Current syllable index = %d\n",
                    m_experiment.currentIndex());
+        const int index = m_experiment.currentIndex();
         m_experiment.rejectSyllable();
-        m_output.focusMainWindow();
-        m_output.enableButton(RunButton::Reject, false);
-        m_output.enableButton(RunButton::Wrong, false);
-        m_output.repaint(Panel::Result);
+        events().verdictGiven(index, RunEvents::Verdict::Rejected);
     }
     logMessage(1, "END  : On Reject\n");
 }
 
 void RunController::onAbort()
 {
-    if (m_output.isTrainingReportShown()) {
-        m_output.showMainView();
-        return;
-    }
     logMessage(1, "BEGIN: On Abort\n");
     if (isAwaitingAnswer(m_programState) || inState(ProgramState::Delay)) {
-        m_output.focusMainWindow();
         if (m_experiment.isTestMode())
             m_isKeyPressed = true;
         m_programState = ProgramState::StopExp;
@@ -660,11 +658,11 @@ void RunController::endSyllable()
         logMessage(1, "   ESY 03a: setRight\n");
         current->result = Right;
     }
-    if (!m_rejected && current) {
+    const bool recorded = !m_rejected && current;
+    if (recorded) {
         if (const ORVA_Syllable *syllable = m_experiment.currentSyllable())
             m_experiment.userLog().recordSyllable(syllable->name, current->result,
                                                   current->reactionTime);
-        m_output.addResultToolTip(m_experiment.currentIndex());
     }
     // A too-early onset on a syllable judged wrong, rejected or aborted is not reported.
     if (m_tooEarly && m_tooEarlyCount != 0 && (m_rejected || (current && current->result == Wrong)))
@@ -672,10 +670,7 @@ void RunController::endSyllable()
     if (!m_experiment.client().displayMode())
         m_highlight = false;
 
-    m_output.enableButton(RunButton::Reject, false);
-    m_output.enableButton(RunButton::Wrong, false);
-    m_output.enableButton(RunButton::Abort, false);
-    m_output.repaint(Panel::Syllable | Panel::Result | Panel::Time);
+    events().syllableEnded(m_experiment.currentIndex(), recorded);
 
     const bool lastDone = m_experiment.currentIndex() + 1 >= m_experiment.measurementCount();
     if (inState(ProgramState::StopExp)) {
@@ -722,9 +717,7 @@ void RunController::endExperiment()
         m_tooEarlyCount = 0;
         m_tooEarly = false;
     }
-    m_output.windowSettings();
-    m_output.menuSettings();
-    m_output.repaint(Panel::Result | Panel::Chart | Panel::Status);
+    events().runEnded();
     logMessage(1, "END  : End Experiment\n");
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/RunControllerOutput.h"
+#include "engine/RunEvents.h"
 #include "support/ProgramStates.h"
 
 #include <QString>
@@ -54,6 +55,9 @@ public:
                   const Clock &clock,
                   MessageBoxes &boxes,
                   const StringTable &strings);
+
+    /// Who is told what happens in a run (the window, a test); nobody when null. Not owned.
+    void setEvents(RunEvents *events) { m_events = events; }
 
     // Start commands
     void onStartPreTest();
@@ -132,10 +136,12 @@ private:
     /// ends when the fault persists.
     void discardFaultyMeasurement(const char *why, int waitMs);
     int modeLabelId() const;
+    RunEvents &events();
     int saveOrPrintIndex() const;
 
     ORVA_Experiment &m_experiment;
     RunControllerOutput &m_output;
+    RunEvents *m_events = nullptr;
     const Clock &m_clock;
     MessageBoxes &m_boxes;
     const StringTable &m_strings;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/RunControllerOutput.h"
 #include "mainwindow/CommandRules.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/PanelDC.h"
 #include "mainwindow/PanelPainters.h"
 
+#include <QFlags>
 #include <QPointer>
 
 #include <map>
@@ -23,6 +23,25 @@ namespace orva {
 
 class Palette;
 class StringTable;
+
+/// Panels of the main window, to repaint together.
+enum class Panel : int {
+    Syllable = 0x01,
+    Result = 0x02,
+    Time = 0x04,
+    Status = 0x08,
+    Chart = 0x10,
+    MainWindow = 0x20,
+};
+Q_DECLARE_FLAGS(Panels, Panel)
+Q_DECLARE_OPERATORS_FOR_FLAGS(Panels)
+
+/// The three run buttons, by command number.
+enum class RunButton : int {
+    Wrong = 1019,
+    Reject = 1020,
+    Abort = 1021,
+};
 
 /// Child window ids of the main window (the buttons and check boxes have their commands').
 enum ChildId : int {

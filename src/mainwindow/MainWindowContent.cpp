@@ -59,7 +59,7 @@ MainWindowContent::MainWindowContent(StartupOptions options,
 MainWindowContent::~MainWindowContent()
 {
     m_sound->stopCapture();
-    m_toolTips.reset();
+    m_view.reset();
     stopOwnTimers();
     const Status written = m_writesSettings ? m_data->writeSettings() : Status::success();
     // The window is gone by now; the box stands on its own, so the operator still learns that
@@ -84,17 +84,19 @@ void MainWindowContent::changeLanguage(int language)
     stateChanged();
 }
 
-void MainWindowContent::commentAppended(const QString &note)
+void MainWindowContent::stateChanged()
 {
-    m_fields->appendComment(note);
-    storeComment();
+    if (m_view)
+        m_view->stateChanged();
 }
 
 void MainWindowContent::dataFolderChanged()
 {
     getProbandList();
-    menuSettings();
-    repaint(Panel::MainWindow);
+    if (m_view) {
+        m_view->menuSettings();
+        m_view->repaint(Panel::MainWindow);
+    }
 }
 
 QString MainWindowContent::commandText(int command) const
@@ -125,7 +127,6 @@ bool MainWindowContent::onCreate(MainWindow *window)
 
     auto *splash = new QS_SplashScreen(strings(), *m_palette, startup().uiLanguage);
     splash->show();
-    m_fonts = MainFonts::forScreen(QApplication::font(), window->logicalDpiY());
 
     if (!StartupChecks::materialComplete(experiment(), m_boxes, strings())) {
         m_exitCode = -1;
@@ -144,13 +145,9 @@ bool MainWindowContent::onCreate(MainWindow *window)
                      MessageIcon::Warning, MessageButtons::Ok);
     settings().checkDataDirectory(startup().layout.dataFolder, m_boxes, strings());
 
-    window->setFont(m_fonts.normal);
-    createSubWindows();
-    windowSettings();
-    menuSettings();
+    createView();
     m_timers->setTimer(kLevelMeterTimer, 32);
     getProbandList();
-    m_logo = Artwork::render(Artwork::kLogo);
     logMessage(1,
                QStringLiteral("   OC 90: update client for %1, version %2, language %3\n")
                    .arg(startup().trueUpdateDir, ProgramVersion::text(),
@@ -159,59 +156,35 @@ bool MainWindowContent::onCreate(MainWindow *window)
     return true;
 }
 
+void MainWindowContent::createView()
+{
+    MainView::Hooks hooks;
+    hooks.command = [this](int command) { onCommand(command); };
+    hooks.thresholdChanged = [this](int threshold) {
+        settings().threshold = threshold;
+        m_sound->setThreshold(threshold);
+    };
+    hooks.firstRunHelp = [this] {
+        m_timers->stopTimer(WaitTimer);
+        if (m_dialogCommands)
+            m_dialogCommands->showFirstRunHelp();
+    };
+    m_view = std::make_unique<MainView>(*m_window, *m_data, *m_controller, *m_fields, *m_palette,
+                                        *m_timers, m_clock, std::move(hooks));
+    m_view->create();
+    m_controller->setEvents(m_view.get());
+    resetRun(false);
+    m_view->windowSettings();
+    m_view->menuSettings();
+}
+
 void MainWindowContent::onShown()
 {
-    focusMainWindow();
+    if (m_view)
+        m_view->focusMainWindow();
     m_files->offerUnsavedRun(startup().uiLanguage);
     (void)m_sound->startCapture(settings().threshold);
     logMessage(1, "InitInstance READY ***************************************************\n");
-}
-
-void MainWindowContent::createSubWindows()
-{
-    logMessage(1, "BEGIN : createSubWindows\n");
-    QWidget *canvas = m_window->canvas();
-    m_children = std::make_unique<ChildWindows>(*m_palette, strings(), m_fonts.normal);
-    m_children->create(
-        canvas,
-        mainWindowChildren(
-            { [this] { return panelState(); }, [this] { return m_layout.barWidth; },
-              [this] { return experiment().client().runDateText(startup().uiLanguage); },
-              &m_logo }),
-        m_window, [this](int id) { onCommand(id); });
-    m_fields->create(canvas, m_window);
-    QSlider *slider = m_children->slider();
-    slider->setValue(-settings().threshold);
-    QObject::connect(slider, &QSlider::valueChanged, m_window, [this](int value) {
-        settings().threshold = -value;
-        m_sound->setThreshold(settings().threshold);
-        if (QWidget *meter = child(kLevelMeterId))
-            meter->update();
-    });
-    m_toolTips = std::make_unique<MainToolTips>(strings(), *m_timers, m_fonts.normal);
-    m_toolTips->setOwner(canvas);
-    m_toolTips->addWindows(m_children->toolTips(), m_window);
-    m_toolTips->addWindows(m_fields->toolTips(), m_window);
-    onSize(canvas->width(), canvas->height());
-    resetRun(false);
-    logMessage(1, "END : createSubWindows\n");
-}
-
-QWidget *MainWindowContent::child(int id) const
-{
-    QWidget *field = m_fields->field(id);
-    return field || !m_children ? field : m_children->child(id);
-}
-
-void MainWindowContent::onSize(int width, int height)
-{
-    logMessage(1, "BEGIN: On Size\n");
-    m_layout = MainWindowLayout::calculate(width, height, m_fonts.metrics());
-    if (!m_children)
-        return;
-    m_children->move(m_layout, m_reportView);
-    m_fields->move(m_layout);
-    m_toolTips->followWindows();
 }
 
 void MainWindowContent::resetRun(bool resetClient)
@@ -224,8 +197,8 @@ void MainWindowContent::resetRun(bool resetClient)
     m_controller->setStateText(QStringLiteral(" "));
     if (!m_window)
         return;
-    if (QSlider *slider = m_children ? m_children->slider() : nullptr)
-        slider->setValue(-settings().threshold);
+    if (m_view)
+        m_view->showThreshold(settings().threshold);
     showClient();
 }
 
@@ -237,118 +210,16 @@ void MainWindowContent::showClient()
     m_window->update();
 }
 
-PanelState MainWindowContent::panelState() const
-{
-    PanelState state;
-    state.experiment = &experiment();
-    state.strings = &strings();
-    state.programState = m_controller->programState();
-    state.highlight = m_controller->isHighlighted();
-    state.guide = m_guide;
-    state.modeName = m_controller->modeLabel();
-    state.stateText = m_controller->stateText();
-    state.paintOrder = m_paintOrder;
-    const qint64 endUs = m_controller->inState(ProgramState::WaitForAudio)
-        ? m_clock.nowUs()
-        : m_controller->answerTimeUs();
-    state.elapsedMs = std::max<qint64>(0, (endUs - m_controller->syllableStartUs()) / 1000);
-    state.inputPeak = m_inputPeak;
-    state.thresholdDb = m_data->settings().threshold;
-    state.largeFont = m_fonts.large;
-    state.mediumFont = m_fonts.medium;
-    return state;
-}
-
-void MainWindowContent::onPaint(QPainter &painter)
-{
-    logMessage(9, "BEGIN: On Paint\n");
-    if (!m_palette)
-        return;
-    paintCanvas(painter, m_window->canvas()->rect(), *m_palette, m_fonts.normal, m_layout,
-                strings(), panelState(), [this](int id) {
-                    QWidget *widget = child(id);
-                    return widget && widget->isVisible();
-                });
-}
-
-CommandState MainWindowContent::commandState() const
-{
-    CommandState state;
-    state.programState = m_controller->programState();
-    state.runState = m_controller->runState();
-    state.reportView = m_reportView;
-    state.testMode = experiment().isTestMode();
-    state.groupDisplay = experiment().client().displayMode();
-    state.mayPrint = m_controller->mayPrint();
-    state.maySave = m_controller->maySave();
-    return state;
-}
-
-void MainWindowContent::menuSettings()
-{
-    logMessage(7, "BEGIN: menuSettings\n");
-    if (m_window)
-        m_window->enableMenuItems(orva::menuSettings(commandState()));
-}
-
-void MainWindowContent::windowSettings()
-{
-    logMessage(7, "BEGIN: windowSettings\n");
-    if (!m_window || !m_children)
-        return;
-    m_children->setVisibility(orva::windowSettings(commandState()));
-    m_window->canvas()->update();
-}
-
-void MainWindowContent::stateChanged()
-{
-    windowSettings();
-    menuSettings();
-    repaint(Panel::MainWindow);
-}
-
-void MainWindowContent::layoutMainWindow()
-{
-    if (m_window)
-        onSize(m_window->canvas()->width(), m_window->canvas()->height());
-}
-
-void MainWindowContent::leaveReportViewAndGuide()
-{
-    if (m_reportView)
-        showMainView();
-    m_guide = false;
-}
-
-void MainWindowContent::setReportView(bool reportView)
-{
-    m_reportView = reportView;
-    if (!m_children)
-        return;
-    m_children->setReportView(reportView);
-    m_toolTips->setText(child(kChartId), reportView ? Text::kReportChartTip : Text::kChartTip);
-    windowSettings();
-    menuSettings();
-    layoutMainWindow();
-}
-
-void MainWindowContent::showFirstRunHelp()
-{
-    m_timers->stopTimer(WaitTimer);
-    if (m_dialogCommands)
-        m_dialogCommands->showFirstRunHelp();
-}
-
 void MainWindowContent::showReport()
 {
-    if (!isFree(m_controller->programState()) || !m_files->askToSaveUnsaved())
+    if (!m_view || !isFree(m_controller->programState()) || !m_files->askToSaveUnsaved())
         return;
     logMessage(1, "START   OSRep\n");
     QString path;
     if (experiment().createLogFileName(path, true) == 0)
         (void)experiment().userLog().loadOrSetAside(path);
-    setReportView(true);
-    repaint(Panel::MainWindow);
+    m_view->setReportView(true);
+    m_view->repaint(Panel::MainWindow);
 }
 
 void MainWindowContent::stopOwnTimers()
@@ -357,32 +228,12 @@ void MainWindowContent::stopOwnTimers()
         stopTimer(id);
 }
 
-void MainWindowContent::focusMainWindow()
-{
-    if (m_window)
-        m_window->canvas()->setFocus();
-}
-
-void MainWindowContent::repaint(Panels panels)
-{
-    if (!m_window || !m_children)
-        return;
-    m_children->repaint(panels);
-    if (panels & Panel::MainWindow)
-        m_window->canvas()->update();
-}
-
-void MainWindowContent::addResultToolTip(int measurement)
-{
-    if (!m_toolTips || measurement < 0 || measurement >= experiment().measurementCount())
-        return;
-    m_toolTips->addBar(
-        PanelPainters::barRect(panelState(), m_layout.chart, m_layout.barWidth, measurement),
-        PanelPainters::resultToolTipText(experiment(), strings(), measurement));
-}
-
 void MainWindowContent::onCommand(int command)
 {
+    // F8 and the abort button close the training report.
+    if ((command == Command::AbortRun || command == Command::AbortButton) && m_view
+        && m_view->isReportView())
+        return m_view->setReportView(false);
     // The run's commands, from the menu, the keys and the buttons.
     static const std::pair<int, void (RunController::*)()> runCommands[] = {
         { Command::StartPreTest, &RunController::onStartPreTest },
@@ -402,7 +253,9 @@ void MainWindowContent::onCommand(int command)
     }
     switch (command) {
     case Command::MainView:
-        return showMainView();
+        if (m_view)
+            m_view->setReportView(false);
+        return;
     case Command::ReportView:
         return showReport();
     case Command::New:
@@ -434,8 +287,8 @@ bool MainWindowContent::translateAccelerator(QKeyEvent *event)
         event->key(), event->modifiers() & Qt::ShiftModifier, m_controller->programState());
     if (action.tab != 0)
         moveFocus(action.tab < 0);
-    if (action.focusMainWindow)
-        focusMainWindow();
+    if (action.focusMainWindow && m_view)
+        m_view->focusMainWindow();
     if (action.command != 0)
         onCommand(action.command);
     if (action.consumed)
@@ -465,16 +318,15 @@ void MainWindowContent::onTimer(int id)
 {
     switch (id) {
     case kLevelMeterTimer: {
-        const bool listening = m_controller->programState() == ProgramState::WaitForAudio;
-        m_inputPeak = m_sound->levelTick(listening);
-        repaint(listening ? Panels(Panel::Result) : Panels());
-        if (QWidget *meter = child(kLevelMeterId))
-            meter->update();
+        const bool listening = m_controller->inState(ProgramState::WaitForAudio);
+        const double peak = m_sound->levelTick(listening);
+        if (m_view)
+            m_view->showInputPeak(peak, listening);
         break;
     }
     case MainToolTips::kTimerId:
-        if (m_toolTips)
-            m_toolTips->timer();
+        if (m_view)
+            m_view->toolTips().timer();
         break;
     case kHearingCheckTimer:
         stopTimer(id);
@@ -490,7 +342,8 @@ void MainWindowContent::onAudioEnd()
 {
     if (isAudioOutputBusy(m_controller->programState())) {
         m_controller->setProgramState(ProgramState::Idle);
-        menuSettings();
+        if (m_view)
+            m_view->menuSettings();
     }
     m_modelessDialog.clear();
 }

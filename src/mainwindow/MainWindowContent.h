@@ -11,11 +11,7 @@
 #include "mainwindow/ClientFields.h"
 #include "mainwindow/CommandRules.h"
 #include "mainwindow/DialogCommands.h"
-#include "mainwindow/MainFonts.h"
-#include "mainwindow/MainToolTips.h"
-#include "mainwindow/MainWindowLayout.h"
-#include "mainwindow/PaintOrder.h"
-#include "mainwindow/PanelPainters.h"
+#include "mainwindow/MainView.h"
 #include "mainwindow/TimerHost.h"
 #include "records/ClientList.h"
 #include "records/DataFolderLock.h"
@@ -104,7 +100,7 @@ public:
     /// Tab and Shift+Tab: the next entry field of the program's own order.
     void moveFocus(bool backwards)
     {
-        m_fields->moveFocus(backwards, m_children ? m_children->slider() : nullptr);
+        m_fields->moveFocus(backwards, m_view ? m_view->slider() : nullptr);
     }
     /// Keys reach this first, from the main window and from the fields; true when consumed.
     bool translateAccelerator(QKeyEvent *event);
@@ -113,9 +109,17 @@ public:
     {
         return m_fields->keyPress(field, event, startup().uiLanguage);
     }
-    void onSize(int width, int height);
+    void onSize(int width, int height)
+    {
+        if (m_view)
+            m_view->onSize(width, height);
+    }
     /// The main window's own parts: captions, axis and count strip.
-    void onPaint(QPainter &painter);
+    void onPaint(QPainter &painter)
+    {
+        if (m_view)
+            m_view->onPaint(painter);
+    }
     /// The close request; true when the window may close. A run still going is aborted first, so
     /// that its entries so far reach the user log.
     bool onExit();
@@ -128,13 +132,13 @@ public:
     void onTimer(int id);
     void onMouseMove(QPoint screen, QPoint owner)
     {
-        if (m_toolTips)
-            m_toolTips->mouseMove(screen, owner);
+        if (m_view)
+            m_view->toolTips().mouseMove(screen, owner);
     }
     void onMouseClick()
     {
-        if (m_toolTips)
-            m_toolTips->mouseClick();
+        if (m_view)
+            m_view->toolTips().mouseClick();
     }
     /// A voice onset at `onsetUs` on the program clock.
     void onAudioInput(qint64 onsetUs) { m_controller->onAudioInput(onsetUs); }
@@ -149,7 +153,6 @@ public:
     }
     bool isSoundSettled() const override { return m_sound->isSettled(); }
     bool isListening() const override { return m_sound->isListening(); }
-    void commentAppended(const QString &note) override;
     void setTimer(int id, int ms) override
     {
         if (m_timers)
@@ -160,27 +163,6 @@ public:
         if (m_timers)
             m_timers->stopTimer(id);
     }
-    void enableButton(RunButton button, bool enabled) override
-    {
-        if (m_children)
-            m_children->enableButton(button, enabled);
-    }
-    void focusMainWindow() override;
-    void repaint(Panels panels) override;
-    void removeResultToolTips() override
-    {
-        if (m_toolTips)
-            m_toolTips->removeBars();
-    }
-    void addResultToolTip(int measurement) override;
-    void computePaintOrder() override { m_paintOrder = getPaintOrder(experiment()); }
-    void windowSettings() override;
-    void menuSettings() override;
-    void layoutMainWindow() override;
-    void leaveReportViewAndGuide() override;
-    bool isTrainingReportShown() const override { return m_reportView; }
-    void showMainView() override { setReportView(false); }
-    void showFirstRunHelp() override;
     bool saveRun() override { return m_files->save(); }
     qint64 audioGlitchCount() const override { return m_sound->glitchCount(); }
     QString soundProblem() override
@@ -199,21 +181,18 @@ public:
     RunController &controller() { return *m_controller; }
     Settings &settings() { return m_data->settings(); }
     const StringTable &strings() const { return m_data->strings(); }
-    const MainWindowLayout &layout() const { return m_layout; }
+    const MainWindowLayout &layout() const { return m_view->layout(); }
     int userInterfaceLanguage() const { return startup().uiLanguage; }
     const QString &baseDirectory() const { return startup().baseDirectory; }
-    bool isGuideShown() const { return m_guide; }
+    bool isGuideShown() const { return !m_view || m_view->isGuideShown(); }
     /// The child window with `id` (panels by their id; the axis and count strip have none).
-    QWidget *child(int id) const;
+    QWidget *child(int id) const { return m_view ? m_view->child(id) : m_fields->field(id); }
 
 private:
     /// Stops the level meter, the wait timer and the hearing check's timer: the program ends.
     void stopOwnTimers();
-    void createSubWindows();
-    CommandState commandState() const;
-    PanelState panelState() const;
-    /// The training report in place of the main view, or the main view again.
-    void setReportView(bool reportView);
+    /// The child windows, the entry fields and the tool tips, told of the run's events.
+    void createView();
     void showReport();
     /// The dialogs, their runner and the programs outside, the desktop's unless injected.
     void createDialogs();
@@ -221,6 +200,11 @@ private:
     void changeLanguage(int language) override;
     void dataFolderChanged() override;
     QString commandText(int command) const override;
+    void focusMainWindow() override
+    {
+        if (m_view)
+            m_view->focusMainWindow();
+    }
     /// Rebuilds the client list from the run files of the material language.
     void getProbandList() { m_data->readClientList(m_clients); }
     const StartupData &startup() const { return m_data->startup(); }
@@ -243,24 +227,16 @@ private:
     std::unique_ptr<TimerHost> m_timerHost;
     TimerService *m_timers = nullptr; ///< the host's, or the one of the start-up options
     QPointer<MainWindow> m_window;
-    MainWindowLayout m_layout;
-    PaintOrder m_paintOrder;
 
     std::unique_ptr<RunSound> m_sound;
     int m_exitCode = 0;
-    bool m_guide = true;
-    bool m_reportView = false;
     bool m_writesSettings = true; ///< false when another program holds the data folder
-    double m_inputPeak = 0;
     QString m_modelessDialog;
 
-    MainFonts m_fonts;
-    QImage m_logo;
     ClientList m_clients;
     DataFolderLock m_dataLock; ///< taken in onCreate, held to the end
-    std::unique_ptr<ChildWindows> m_children;
     std::unique_ptr<ClientFields> m_fields;
-    std::unique_ptr<MainToolTips> m_toolTips;
+    std::unique_ptr<MainView> m_view;
     std::unique_ptr<DesktopDialogs> m_desktop;
     std::unique_ptr<DialogCommands> m_dialogCommands;
 };

@@ -30,6 +30,7 @@ struct Run
     Run()
     {
         output.onTimer = [this](int id) { controller.onTimer(id); };
+        controller.setEvents(&output);
         // The name tables stand in for the recordings: the lists resolve, nothing sounds.
         experiment.setLanguage(DE_DE, false, false);
         experiment.createSyllableLists();
@@ -144,8 +145,8 @@ void RunControllerTest::preTestWithAnswersAfter600MsEndsFinishedAndAllRight()
         QCOMPARE(run.experiment.currentIndex(), i);
         run.answerAfterMs(600);
         QCOMPARE(run.state(), ProgramState::WaitForKey);
-        QCOMPARE(run.output.buttons[RunButton::Wrong], true);
-        QCOMPARE(run.output.buttons[RunButton::Reject], true);
+        QCOMPARE(run.output.events.last(), QStringLiteral("answerTaken %1").arg(i));
+        QVERIFY(!run.controller.isKeyPressed());
         run.finishVerification();
     }
     QCOMPARE(run.state(), ProgramState::ExpCompleted);
@@ -157,9 +158,10 @@ void RunControllerTest::preTestWithAnswersAfter600MsEndsFinishedAndAllRight()
         QCOMPARE(measurement.reactionTime, 600);
     }
     QCOMPARE(run.experiment.statistics()[0].right, 12);
-    QCOMPARE(run.output.toolTips.size(), 12);
+    QCOMPARE(run.output.recordedMeasurements.size(), 12);
     QVERIFY(!run.output.isTimerRunning(WaitTimer));
-    QCOMPARE(run.output.buttons[RunButton::Abort], false);
+    QCOMPARE(run.output.events.mid(run.output.events.size() - 2),
+             QStringList({ QStringLiteral("syllableEnded 11"), QStringLiteral("runEnded") }));
     QVERIFY(run.boxes.boxes.isEmpty());
 
     const UserLog &userLog = run.experiment.userLog();
@@ -215,8 +217,8 @@ void RunControllerTest::noAnswerTakesTheAnswerWindowAndKeepsWrongDisabled()
     QCOMPARE(run.state(), ProgramState::WaitForKey);
     QCOMPARE(run.at(0).result, int(NoAnswer));
     QCOMPARE(run.at(0).reactionTime, 2000);
-    QCOMPARE(run.output.buttons[RunButton::Wrong], false);
-    QCOMPARE(run.output.buttons[RunButton::Reject], true);
+    QCOMPARE(run.output.events.last(), QStringLiteral("answerTaken 0"));
+    QVERIFY(!run.controller.isKeyPressed());
     run.controller.onWrongReaction();
     QCOMPARE(run.at(0).result, int(NoAnswer));
     run.controller.onAudioInput(run.clock.nowUs()); // a late onset is no answer any more
@@ -300,8 +302,7 @@ void RunControllerTest::wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow()
     run.controller.onWrongReaction();
     QCOMPARE(run.at(0).result, int(Wrong));
     QVERIFY(run.controller.isKeyPressed());
-    QCOMPARE(run.output.buttons[RunButton::Wrong], false);
-    QCOMPARE(run.output.buttons[RunButton::Reject], false);
+    QCOMPARE(run.output.events.last(), QStringLiteral("verdictGiven 0 wrong"));
     run.controller.onReject(); // no second verdict
     QCOMPARE(run.experiment.currentIndex(), 0);
     QCOMPARE(run.at(0).result, int(Wrong));
@@ -344,7 +345,7 @@ void RunControllerTest::rejectPresentsTheSameMeasurementAgain()
     QCOMPARE(run.experiment.currentIndex(), rejected);
     QCOMPARE(run.output.plays.last().wave, rejectedWave);
     QCOMPARE(run.experiment.userLog().entries()[0].presented, rejected); // not the rejected one
-    QVERIFY(!run.output.toolTips.contains(rejected));
+    QVERIFY(!run.output.recordedMeasurements.contains(rejected));
     run.answerAfterMs(650);
     run.finishVerification();
     QCOMPARE(run.at(rejected).reactionTime, 650);
@@ -421,7 +422,7 @@ void RunControllerTest::abortDuringVerificationDiscardsTheSyllable()
     QCOMPARE(run.at(1).result, int(Unjudged));
     QCOMPARE(run.at(1).reactionTime, 0);
     QCOMPARE(run.experiment.userLog().entries()[0].presented, 1);
-    QCOMPARE(run.output.toolTips, QList<int>({ 0 }));
+    QCOMPARE(run.output.recordedMeasurements, QList<int>({ 0 }));
 }
 
 void RunControllerTest::warnsOnceAboutEarlyOnsetsOfSyllablesJudgedRight()
@@ -662,8 +663,8 @@ void RunControllerTest::soundFaultDuringAMeasurementPresentsTheSyllableAgain()
     QCOMPARE(run.state(), ProgramState::WaitForKey);
     QCOMPARE(run.at(1).reactionTime, 0);
     QCOMPARE(run.at(1).result, int(Unjudged));
-    QCOMPARE(run.output.buttons[RunButton::Wrong], false);
-    QCOMPARE(run.output.buttons[RunButton::Reject], false);
+    QCOMPARE(run.output.events.last(), QStringLiteral("verdictGiven 1 discarded"));
+    QVERIFY(run.controller.isKeyPressed());
     run.controller.onWrongReaction();
     QCOMPARE(run.at(1).result, int(Unjudged));
     QCOMPARE(run.at(0).reactionTime, 500); // the one before stays
@@ -761,6 +762,7 @@ void RunControllerTest::startCommandsAreIgnoredWhileARunIsActive()
     audio.controller.onStartPreTest();
     QCOMPARE(audio.state(), ProgramState::OtherAudio);
     QVERIFY(audio.output.calls.isEmpty());
+    QVERIFY(audio.output.events.isEmpty());
 }
 
 void RunControllerTest::unsavedRunIsOfferedForSavingBeforeTheNextStart()

@@ -3,6 +3,7 @@
 
 #include "audio/ORVA_Wave.h"
 #include "engine/RunControllerOutput.h"
+#include "engine/RunEvents.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ManualTimers.h"
 
@@ -16,8 +17,9 @@
 namespace orva::test {
 
 /// The run controller's world in a test: timers run on a ManualClock and fire when the test
-/// advances it; every other command is recorded.
-class ScriptedRunOutput final : public RunControllerOutput
+/// advances it; every other command and every event is recorded (hand it to the controller's
+/// setEvents as well).
+class ScriptedRunOutput final : public RunControllerOutput, public RunEvents
 {
 public:
     explicit ScriptedRunOutput(ManualClock &clock)
@@ -62,19 +64,32 @@ public:
         calls.append(QStringLiteral("setTimer %1 %2").arg(id).arg(ms));
     }
     void stopTimer(int id) override { m_timers.stop(id); }
-    void enableButton(RunButton button, bool enabled) override { buttons[button] = enabled; }
-    void focusMainWindow() override { ++focusRequests; }
-    void repaint(Panels panels) override { repaints |= panels; }
-    void removeResultToolTips() override { toolTips.clear(); }
-    void addResultToolTip(int measurement) override { toolTips.append(measurement); }
-    void computePaintOrder() override { calls.append(QStringLiteral("computePaintOrder")); }
-    void windowSettings() override { calls.append(QStringLiteral("windowSettings")); }
-    void menuSettings() override { calls.append(QStringLiteral("menuSettings")); }
-    void layoutMainWindow() override { calls.append(QStringLiteral("layoutMainWindow")); }
-    void leaveReportViewAndGuide() override { calls.append(QStringLiteral("leaveReportView")); }
-    bool isTrainingReportShown() const override { return trainingReportShown; }
-    void showMainView() override { trainingReportShown = false; }
-    void showFirstRunHelp() override { ++firstRunHelpRequests; }
+    void runStarted() override { events.append(QStringLiteral("runStarted")); }
+    void countdownChanged() override { events.append(QStringLiteral("countdownChanged")); }
+    void syllableStarted(int measurement) override
+    {
+        events.append(QStringLiteral("syllableStarted %1").arg(measurement));
+    }
+    void highlightChanged() override { events.append(QStringLiteral("highlightChanged")); }
+    void answerTaken(int measurement) override
+    {
+        events.append(QStringLiteral("answerTaken %1").arg(measurement));
+    }
+    void verdictGiven(int measurement, Verdict verdict) override
+    {
+        static const char *const names[] = { "wrong", "rejected", "discarded" };
+        events.append(QStringLiteral("verdictGiven %1 %2")
+                          .arg(measurement)
+                          .arg(QLatin1String(names[int(verdict)])));
+    }
+    void syllableEnded(int measurement, bool recorded) override
+    {
+        events.append(QStringLiteral("syllableEnded %1").arg(measurement));
+        if (recorded)
+            recordedMeasurements.append(measurement);
+    }
+    void runEnded() override { events.append(QStringLiteral("runEnded")); }
+    void startupWaitEnded() override { ++firstRunHelpRequests; }
     bool saveRun() override
     {
         ++saveRequests;
@@ -87,6 +102,10 @@ public:
     bool isListening() const override { return listening; }
     bool listening = true; ///< what isListening() answers
     void commentAppended(const QString &note) override { commentNotes.append(note); }
+    /// The events in order, e.g. "answerTaken 3", "verdictGiven 3 wrong", "runEnded".
+    QStringList events;
+    /// The measurements whose result went into the run, in the order their syllables ended.
+    QList<int> recordedMeasurements;
     QStringList commentNotes;
     QString soundProblemText; ///< what soundProblem() answers; empty: the sound works
 
@@ -98,14 +117,9 @@ public:
     };
     QList<Play> plays;
     QStringList calls;
-    QMap<RunButton, bool> buttons;
-    QList<int> toolTips;
-    Panels repaints;
-    int focusRequests = 0;
     int firstRunHelpRequests = 0;
     int saveRequests = 0;
     bool saveSucceeds = true;
-    bool trainingReportShown = false;
     qint64 glitches = 0;
     /// Plays the waves through the current sound session instead of recording only.
     bool playForReal = false;
