@@ -54,6 +54,15 @@ bool RunFileCommands::maySave() const
     return !m_controller.isRunActive() && m_controller.maySave();
 }
 
+bool RunFileCommands::refuseUnnamed(const ClientFiles::FileName &name) const
+{
+    if (name.ok())
+        return true;
+    m_boxes.show(m_strings.text(Text::kErrorTitle), m_strings.text(name.refusal),
+                 MessageIcon::Error, MessageButtons::Ok);
+    return false;
+}
+
 bool RunFileCommands::save()
 {
     logMessage(1, "BEGIN: On File Save\n");
@@ -61,11 +70,11 @@ bool RunFileCommands::save()
         return false;
     m_controller.setStateText(QString());
     m_view.storeComment();
-    QString path;
-    if (!ClientFiles::constructFileName(path, true, m_experiment.client(), runForFileName(),
-                                        m_boxes, m_strings))
+    const ClientFiles::FileName name =
+        ClientFiles::constructFileName(true, m_experiment.client(), runForFileName(), m_strings);
+    if (!refuseUnnamed(name))
         return false;
-    if (!writeRun(ClientFiles::freeRunPath(path)))
+    if (!writeRun(ClientFiles::freeRunPath(name.path)))
         return false;
     m_boxes.show(m_strings.text(Text::kNoticeTitle), m_strings.text(Text::kFileSaved),
                  MessageIcon::Information, MessageButtons::Ok);
@@ -82,10 +91,11 @@ bool RunFileCommands::saveAs()
         return false;
     m_controller.setStateText(QString());
     m_view.storeComment();
-    QString proposed;
-    if (!ClientFiles::constructFileName(proposed, false, m_experiment.client(), runForFileName(),
-                                        m_boxes, m_strings))
+    const ClientFiles::FileName name =
+        ClientFiles::constructFileName(false, m_experiment.client(), runForFileName(), m_strings);
+    if (!refuseUnnamed(name))
         return false;
+    const QString &proposed = name.path;
     const QString folder =
         QStringLiteral("%1/%2").arg(m_dataDirectory, m_experiment.languageCode());
     const QString title = QStringLiteral("Speichere %1-Datei").arg(QStringLiteral("orv"));

@@ -84,6 +84,8 @@ public:
 
 private:
     ClientFiles::Run runForFileName() const;
+    /// True when `name` was built; otherwise tells the operator why there is none.
+    bool refuseUnnamed(const ClientFiles::FileName &name) const;
     /// Writes the run to `path`; the failure's box when that fails.
     bool writeRun(const QString &path);
     /// Save and Save As are allowed now.

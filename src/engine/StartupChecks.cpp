@@ -3,6 +3,7 @@
 
 #include "engine/ORVA_Experiment.h"
 #include "records/DataFolderLock.h"
+#include "records/Settings.h"
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
 #include "support/StringTable.h"
@@ -58,6 +59,24 @@ bool lockDataFolder(DataFolderLock &lock,
                MessageIcon::Error, MessageButtons::Ok);
     logMessage(1, "END: On Create, the data folder is in use\n");
     return false;
+}
+
+bool dataDirectory(Settings &settings,
+                   const QString &defaultDirectory,
+                   MessageBoxes &boxes,
+                   const StringTable &strings)
+{
+    if (settings.hasDataDirectory())
+        return true;
+    const QString text =
+        QStringLiteral("%1 %2 %3")
+            .arg(strings.text(Text::kDataFolderMissingBefore), settings.dataDirectory,
+                 strings.text(Text::kDataFolderMissingAfter));
+    const MessageAnswer answer = boxes.show(strings.text(Text::kErrorTitle), text,
+                                            MessageIcon::Question, MessageButtons::YesNo);
+    if (answer == MessageAnswer::Yes)
+        settings.dataDirectory = defaultDirectory;
+    return settings.hasDataDirectory();
 }
 
 } // namespace orva::StartupChecks

@@ -8,9 +8,11 @@ namespace orva {
 class DataFolderLock;
 class MessageBoxes;
 class ORVA_Experiment;
+class Settings;
 class StringTable;
 
-/// What the start-up checks before the window opens; each tells the operator in a box.
+/// What the start-up checks before the window opens (and the data folder after the options);
+/// each tells the operator in a box.
 namespace StartupChecks {
 
 /// False, after the error box, when the material lacks the recordings a run needs: the
@@ -28,6 +30,14 @@ bool lockDataFolder(DataFolderLock &lock,
                     const QString &folder,
                     MessageBoxes &boxes,
                     const StringTable &strings);
+
+/// When the settings' data directory does not exist, asks whether to go back to
+/// `defaultDirectory` (the installation's data folder, "<base>/data" in a portable one) and does
+/// so on Yes. False when the directory is still missing afterwards.
+bool dataDirectory(Settings &settings,
+                   const QString &defaultDirectory,
+                   MessageBoxes &boxes,
+                   const StringTable &strings);
 
 } // namespace StartupChecks
 

@@ -5,6 +5,7 @@
 #include "dialogs/ExternalPrograms.h"
 #include "engine/ProgramData.h"
 #include "engine/RunFileCommands.h"
+#include "engine/StartupChecks.h"
 #include "mainwindow/CommandRules.h"
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
@@ -99,7 +100,8 @@ void DialogCommands::onOptions()
         m_controller.setFileRules(choice.values.fileRules());
     }
     // Whichever button closed it: the folder is checked, then the client list read from it.
-    settings.checkDataDirectory(m_data.startup().layout.dataFolder, m_boxes, m_data.strings());
+    StartupChecks::dataDirectory(settings, m_data.startup().layout.dataFolder, m_boxes,
+                                 m_data.strings());
     m_view.dataFolderChanged();
 }
 

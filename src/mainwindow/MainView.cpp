@@ -46,15 +46,13 @@ void MainView::create()
     QWidget *canvas = m_window->canvas();
     const int uiLanguage = m_data.startup().uiLanguage;
     m_children = std::make_unique<ChildWindows>(m_palette, m_data.strings(), m_fonts.normal);
-    m_children->create(canvas,
-                       mainWindowChildren({ [this] { return panelState(); },
-                                            [this] { return m_layout.barWidth; },
-                                            [this, uiLanguage] {
-                                                return m_data.experiment().client().runDateText(
-                                                    uiLanguage);
-                                            },
-                                            &m_logo }),
-                       m_window, m_hooks.command);
+    m_children->create(
+        canvas,
+        mainWindowChildren(
+            { [this] { return panelState(); }, [this] { return m_layout.barWidth; },
+              [this, uiLanguage] { return m_data.experiment().client().runDateText(uiLanguage); },
+              &m_logo }),
+        m_window, m_hooks.command);
     m_fields.create(canvas, m_window);
     m_children->slider()->setValue(-m_data.settings().threshold);
     QObject::connect(m_children->slider(), &QSlider::valueChanged, m_window, [this](int value) {
@@ -270,10 +268,9 @@ void MainView::syllableEnded(int measurement, bool recorded)
 {
     const ORVA_Experiment &experiment = m_data.experiment();
     if (recorded && m_toolTips && measurement >= 0 && measurement < experiment.measurementCount())
-        m_toolTips->addBar(PanelPainters::barRect(panelState(), m_layout.chart, m_layout.barWidth,
-                                                  measurement),
-                           PanelPainters::resultToolTipText(experiment, m_data.strings(),
-                                                            measurement));
+        m_toolTips->addBar(
+            PanelPainters::barRect(panelState(), m_layout.chart, m_layout.barWidth, measurement),
+            PanelPainters::resultToolTipText(experiment, m_data.strings(), measurement));
     enableButton(RunButton::Reject, false);
     enableButton(RunButton::Wrong, false);
     enableButton(RunButton::Abort, false);

@@ -143,7 +143,7 @@ bool MainWindowContent::onCreate(MainWindow *window)
     if (m_data->settingsMissing())
         m_boxes.show(strings().text(Text::kWarningTitle), strings().text(Text::kSettingsMissing),
                      MessageIcon::Warning, MessageButtons::Ok);
-    settings().checkDataDirectory(startup().layout.dataFolder, m_boxes, strings());
+    StartupChecks::dataDirectory(settings(), startup().layout.dataFolder, m_boxes, strings());
 
     createView();
     m_timers->setTimer(kLevelMeterTimer, 32);

@@ -3,7 +3,6 @@
 
 #include "records/ORVA_Proband.h"
 #include "support/Logger.h"
-#include "support/MessageBoxes.h"
 #include "support/StringTable.h"
 #include "support/TextIds.h"
 
@@ -30,25 +29,17 @@ QString ClientFiles::safeFileNamePart(const QString &name)
     return safe;
 }
 
-bool ClientFiles::constructFileName(QString &out,
-                                    bool withFolder,
-                                    const ORVA_Proband &client,
-                                    const Run &run,
-                                    MessageBoxes &boxes,
-                                    const StringTable &strings)
+ClientFiles::FileName ClientFiles::constructFileName(bool withFolder,
+                                                     const ORVA_Proband &client,
+                                                     const Run &run,
+                                                     const StringTable &strings)
 {
     logMessage(1, "BEGIN: constructFileName\n");
     const std::optional<QString> &lastName = client.lastName();
-    if (!lastName || lastName->isEmpty()) {
-        boxes.show(strings.text(Text::kErrorTitle), strings.text(Text::kInvalidName),
-                   MessageIcon::Error, MessageButtons::Ok);
-        return false;
-    }
-    if (!client.birthday().isValid()) {
-        boxes.show(strings.text(Text::kErrorTitle), strings.text(Text::kInvalidBirthday),
-                   MessageIcon::Error, MessageButtons::Ok);
-        return false;
-    }
+    if (!lastName || lastName->isEmpty())
+        return { QString(), Text::kInvalidName };
+    if (!client.birthday().isValid())
+        return { QString(), Text::kInvalidBirthday };
     QString name = safeFileNamePart(*lastName);
     const std::optional<QString> &firstName = client.firstName();
     if (firstName && !firstName->isEmpty())
@@ -75,8 +66,7 @@ bool ClientFiles::constructFileName(QString &out,
     if (withFolder)
         fileName =
             run.dataDirectory + QLatin1Char('/') + run.languageCode + QLatin1Char('/') + fileName;
-    out = fileName;
-    return true;
+    return { fileName, 0 };
 }
 
 QString ClientFiles::freeRunPath(const QString &path)

@@ -5,7 +5,6 @@
 
 namespace orva {
 
-class MessageBoxes;
 class ORVA_Proband;
 class StringTable;
 
@@ -31,15 +30,20 @@ public:
     static QString safeFileNamePart(const QString &name);
     static constexpr int kMaxNamePartBytes = 100;
 
+    /// A run file name, or why there is none.
+    struct FileName
+    {
+        QString path;
+        int refusal = 0; ///< resource string of the reason (141, 142); 0 when built
+        bool ok() const { return refusal == 0; }
+    };
     /// The run file name "<last>[-<first>]_yy-mm-dd_hh-mm-<kind><nn>.orv", with
     /// "<data directory>/<language>/" in front when `withFolder`. Without a last name or without a
-    /// valid birthday the user is told (141, 142) and false is returned, `out` untouched.
-    static bool constructFileName(QString &out,
-                                  bool withFolder,
-                                  const ORVA_Proband &client,
-                                  const Run &run,
-                                  MessageBoxes &boxes,
-                                  const StringTable &strings);
+    /// valid birthday there is none; the refusal says which, for the caller to tell the user.
+    static FileName constructFileName(bool withFolder,
+                                      const ORVA_Proband &client,
+                                      const Run &run,
+                                      const StringTable &strings);
 
     /// The run file a built name stands for: its last 8 characters (kind, number, ".orv") are
     /// replaced by any text and ".orv", and the first such file of the folder in name order is

@@ -4,7 +4,6 @@
 #include "records/LineSource.h"
 #include "records/TextFile.h"
 #include "support/Logger.h"
-#include "support/MessageBoxes.h"
 #include "support/ProgramVersion.h"
 #include "support/StringTable.h"
 #include "support/TextIds.h"
@@ -151,20 +150,9 @@ int Settings::materialLanguage(int userInterfaceLanguage) const
     return expLanguage == kNoLanguage ? userInterfaceLanguage : expLanguage;
 }
 
-bool Settings::checkDataDirectory(const QString &defaultDirectory,
-                                  MessageBoxes &boxes,
-                                  const StringTable &strings)
+bool Settings::hasDataDirectory() const
 {
-    if (!dataDirectory.isEmpty() && QFileInfo(dataDirectory).isDir())
-        return true;
-    const QString text = QStringLiteral("%1 %2 %3")
-                             .arg(strings.text(Text::kDataFolderMissingBefore), dataDirectory,
-                                  strings.text(Text::kDataFolderMissingAfter));
-    const MessageAnswer answer = boxes.show(strings.text(Text::kErrorTitle), text,
-                                            MessageIcon::Question, MessageButtons::YesNo);
-    if (answer == MessageAnswer::Yes)
-        dataDirectory = defaultDirectory;
-    return QFileInfo(dataDirectory).isDir();
+    return !dataDirectory.isEmpty() && QFileInfo(dataDirectory).isDir();
 }
 
 } // namespace orva

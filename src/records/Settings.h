@@ -10,7 +10,6 @@
 namespace orva {
 
 class LineSource;
-class MessageBoxes;
 class StringTable;
 
 /// The program's settings, kept in "bin/ORVA.ini" below the installation folder: read once at
@@ -49,12 +48,8 @@ public:
     /// when the file named none.
     int materialLanguage(int userInterfaceLanguage) const;
 
-    /// When the data directory does not exist, asks whether to go back to `defaultDirectory`
-    /// (the installation's data folder, "<base>/data" in a portable one) and does so on Yes.
-    /// Returns false when the directory is still missing afterwards.
-    bool checkDataDirectory(const QString &defaultDirectory,
-                            MessageBoxes &boxes,
-                            const StringTable &strings);
+    /// Whether the data directory names a folder that exists.
+    bool hasDataDirectory() const;
 
     QString dataDirectory;
     int expLanguage = kNoLanguage;

@@ -2,6 +2,7 @@
 #include "dialogs/OptionsDialog.h"
 
 #include "engine/ORVA_Experiment.h"
+#include "engine/StartupChecks.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ScriptedDialogRunner.h"
 #include "fakes/ScriptedRunOutput.h"
@@ -52,7 +53,7 @@ bool checkedDirectory(const OptionsChoice &choice,
                       Settings &settings)
 {
     choice.values.applyTo(settings);
-    return settings.checkDataDirectory(defaultDirectory, runner, StringTable::german());
+    return StartupChecks::dataDirectory(settings, defaultDirectory, runner, StringTable::german());
 }
 
 } // namespace

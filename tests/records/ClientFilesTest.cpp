@@ -80,17 +80,16 @@ void ClientFilesTest::buildsRunFileNames()
     QFETCH(int, mode);
     QFETCH(int, currentIndex);
     QFETCH(QString, expected);
-    test::RecordingMessageBoxes boxes;
     const ClientFiles::Run run { mode, currentIndex, QStringLiteral("/srv/data"),
                                  QStringLiteral("de_de") };
-    QString name;
-    QVERIFY(ClientFiles::constructFileName(name, false, client(last, first, runDate), run, boxes,
-                                           StringTable::german()));
-    QCOMPARE(name, expected);
-    QVERIFY(ClientFiles::constructFileName(name, true, client(last, first, runDate), run, boxes,
-                                           StringTable::german()));
-    QCOMPARE(name, "/srv/data/de_de/" + expected);
-    QVERIFY(boxes.boxes.isEmpty());
+    const ClientFiles::FileName bare = ClientFiles::constructFileName(
+        false, client(last, first, runDate), run, StringTable::german());
+    QVERIFY(bare.ok());
+    QCOMPARE(bare.path, expected);
+    const ClientFiles::FileName full = ClientFiles::constructFileName(
+        true, client(last, first, runDate), run, StringTable::german());
+    QVERIFY(full.ok());
+    QCOMPARE(full.path, "/srv/data/de_de/" + expected);
 }
 
 void ClientFilesTest::refusesClientsWithoutNameOrBirthday_data()
@@ -115,15 +114,11 @@ void ClientFilesTest::refusesClientsWithoutNameOrBirthday()
     QFETCH(QString, message);
     ORVA_Proband record = client(last, QString(), ORVA_Date(1, 1, 2020));
     record.birthday() = birthday;
-    test::RecordingMessageBoxes boxes;
-    QString name = QStringLiteral("unchanged");
-    QVERIFY(!ClientFiles::constructFileName(name, true, record, ClientFiles::Run(), boxes,
-                                            StringTable::german()));
-    QCOMPARE(name, QStringLiteral("unchanged"));
-    QCOMPARE(boxes.boxes.size(), 1);
-    QCOMPARE(boxes.boxes[0].text, message);
-    QCOMPARE(boxes.boxes[0].title, QStringLiteral("ORVA Fehler"));
-    QCOMPARE(boxes.boxes[0].icon, MessageIcon::Error);
+    const ClientFiles::FileName name =
+        ClientFiles::constructFileName(true, record, ClientFiles::Run(), StringTable::german());
+    QVERIFY(!name.ok());
+    QVERIFY(name.path.isEmpty());
+    QCOMPARE(StringTable::german().text(name.refusal), message);
 }
 
 void ClientFilesTest::pastedNamesStayInTheirFolder_data()
@@ -157,11 +152,11 @@ void ClientFilesTest::pastedNamesStayInTheirFolder()
     QFETCH(QString, last);
     QFETCH(QString, first);
     QFETCH(QString, expectedStart);
-    test::RecordingMessageBoxes boxes;
     const ClientFiles::Run run { 2, 59, QStringLiteral("/srv/data"), QStringLiteral("de_de") };
-    QString path;
-    QVERIFY(ClientFiles::constructFileName(path, true, client(last, first, ORVA_Date(1, 1, 2020)),
-                                           run, boxes, StringTable::german()));
+    const QString path =
+        ClientFiles::constructFileName(true, client(last, first, ORVA_Date(1, 1, 2020)), run,
+                                       StringTable::german())
+            .path;
     QCOMPARE(QFileInfo(path).path(), QStringLiteral("/srv/data/de_de"));
     QVERIFY2(QFileInfo(path).fileName().startsWith(expectedStart), qPrintable(path));
 }

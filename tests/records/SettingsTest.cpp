@@ -2,9 +2,7 @@
 #include "records/Settings.h"
 
 #include "fakes/FileFaults.h"
-#include "fakes/RecordingMessageBoxes.h"
 #include "records/TextFile.h"
-#include "support/StringTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,8 +50,6 @@ private slots:
     void missingFileKeepsTheDefaults();
     void failedWriteKeepsThePreviousFile_data();
     void failedWriteKeepsThePreviousFile();
-    void dataDirectoryCheck_data();
-    void dataDirectoryCheck();
 };
 
 void SettingsTest::writesItsFixedLayout()
@@ -210,53 +206,6 @@ void SettingsTest::failedWriteKeepsThePreviousFile()
                                                     error, [&] { return settings.write(path); });
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     QVERIFY(!settings.write(QStringLiteral("/nonexistent/bin/ORVA.ini")).ok());
-}
-
-void SettingsTest::dataDirectoryCheck_data()
-{
-    QTest::addColumn<bool>("exists");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<int>("boxes");
-    QTest::addColumn<bool>("reset");
-    QTest::newRow("existing folder asks nothing") << true << int(MessageAnswer::Yes) << 0 << false;
-    QTest::newRow("Yes goes back to the default") << false << int(MessageAnswer::Yes) << 1 << true;
-    QTest::newRow("No keeps the setting") << false << int(MessageAnswer::No) << 1 << false;
-}
-
-void SettingsTest::dataDirectoryCheck()
-{
-    QFETCH(bool, exists);
-    QFETCH(int, answer);
-    QFETCH(int, boxes);
-    QFETCH(bool, reset);
-    QTemporaryDir base;
-    QVERIFY(QDir(base.path()).mkdir(QStringLiteral("data")));
-    const QString chosen = base.filePath(QStringLiteral("chosen"));
-    if (exists)
-        QVERIFY(QDir(base.path()).mkdir(QStringLiteral("chosen")));
-    Settings settings;
-    settings.setDefaults(base.path());
-    settings.dataDirectory = chosen;
-    test::RecordingMessageBoxes messageBoxes;
-    messageBoxes.answers << static_cast<MessageAnswer>(answer);
-
-    const bool found = settings.checkDataDirectory(Settings::defaultDataDirectory(base.path()),
-                                                   messageBoxes, StringTable::german());
-    QCOMPARE(messageBoxes.boxes.size(), boxes);
-    QCOMPARE(settings.dataDirectory, reset ? base.filePath(QStringLiteral("data")) : chosen);
-    QCOMPARE(found, exists || reset);
-    if (boxes) {
-        const test::RecordingMessageBoxes::Box &box = messageBoxes.boxes[0];
-        QCOMPARE(box.title, QStringLiteral("ORVA Fehler"));
-        QCOMPARE(box.icon, MessageIcon::Question);
-        QCOMPARE(box.buttons, MessageButtons::YesNo);
-        QCOMPARE(
-            box.text,
-            QString::fromUtf8("Das vom Benutzer eingestellte Verzeichnis für die Klientendaten ")
-                + chosen
-                + QString::fromUtf8(" wurde nicht gefunden. Soll es auf den Standardwert "
-                                    "\"...\\ORVA\\data\" zurückgesetzt werden?"));
-    }
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)
