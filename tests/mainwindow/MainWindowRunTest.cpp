@@ -11,6 +11,7 @@
 #include "mainwindow/TimerHost.h"
 #include "records/RunFile.h"
 #include "records/UserLog.h"
+#include "support/TextIds.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -64,6 +65,8 @@ private slots:
     void nameFieldsDropDigitsAndTakeBlanksOutsideJudging();
     void menuFollowsTheProgramState();
     void preTestRunsByKeys();
+    void runButtonsFollowWhatHappensInTheRun();
+    void abortKeyClosesTheTrainingReport();
     void abortKeyEndsARunningTraining();
     void spaceInANameFieldJudgesOnlyWhileJudging();
     void savingNeedsNameAndBirthdayAndWritesTheRunFile();
@@ -233,6 +236,54 @@ void MainWindowRunTest::preTestRunsByKeys()
     QCOMPARE(experiment.statistics()[0].count, 12);
     QDir().mkpath(QStringLiteral("artefacts"));
     m_window->grab().save(QStringLiteral("artefacts/pre-test-finished.png"));
+}
+
+void MainWindowRunTest::runButtonsFollowWhatHappensInTheRun()
+{
+    QWidget *wrong = content().child(int(RunButton::Wrong));
+    QWidget *reject = content().child(int(RunButton::Reject));
+    QWidget *abort = content().child(int(RunButton::Abort));
+    const auto buttons = [&] {
+        return QString::fromLatin1("%1%2%3")
+            .arg(wrong->isEnabled() ? 'W' : '-')
+            .arg(reject->isEnabled() ? 'R' : '-')
+            .arg(abort->isEnabled() ? 'A' : '-');
+    };
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    // The wrong button opens with the run, as it always has; it has nothing to judge yet.
+    QCOMPARE(buttons(), QStringLiteral("W-A"));
+    advanceMs(2250);
+    QCOMPARE(content().controller().programState(), ProgramState::WaitForAudio);
+    answerAfterMs(600);
+    QCOMPARE(buttons(), QStringLiteral("WRA"));
+    QTest::keyClick(m_window.get(), Qt::Key_Space);
+    QCOMPARE(buttons(), QStringLiteral("--A"));
+    finishVerification();
+    // The next syllable: nothing to judge until its answer, and no answer cannot be wrong.
+    QCOMPARE(content().controller().programState(), ProgramState::WaitForAudio);
+    QCOMPARE(buttons(), QStringLiteral("--A"));
+    advanceMs(content().experiment().answerWindow() + RunController::kScheduleLeadMs);
+    QCOMPARE(content().controller().programState(), ProgramState::WaitForKey);
+    QCOMPARE(buttons(), QStringLiteral("-RA"));
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+    QCOMPARE(content().controller().runState(), RunState::Aborted);
+    QCOMPARE(buttons(), QStringLiteral("---"));
+}
+
+void MainWindowRunTest::abortKeyClosesTheTrainingReport()
+{
+    content().onCommand(Command::ReportView);
+    auto *abort = qobject_cast<QPushButton *>(content().child(int(RunButton::Abort)));
+    QVERIFY(abort->isEnabled());
+    QCOMPARE(abort->text(), content().strings().text(Text::kCloseReportButton));
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+    QVERIFY(!abort->isEnabled());
+    QCOMPARE(abort->text(), content().strings().text(Text::kAbortButton));
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+    QCOMPARE(content().controller().runState(), RunState::Empty);
+    // F8 in the main view with nothing running does nothing.
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
 }
 
 void MainWindowRunTest::abortKeyEndsARunningTraining()
