@@ -139,7 +139,7 @@ public:
     /// A voice onset at `onsetUs` on the program clock.
     void onAudioInput(qint64 onsetUs) { m_controller->onAudioInput(onsetUs); }
     /// The instruction, hearing check or wizard ended.
-    void onAudioEnd();
+    void onAudioEnd() override;
 
     // RunControllerOutput
     std::optional<qint64> play(ORVA_Wave &wave) override { return m_sound->play(wave); }
@@ -252,7 +252,6 @@ private:
     bool m_reportView = false;
     bool m_writesSettings = true; ///< false when another program holds the data folder
     double m_inputPeak = 0;
-    QString m_modelessDialog;
 
     MainFonts m_fonts;
     QImage m_logo;
