@@ -29,6 +29,8 @@ public:
     [[nodiscard]] virtual bool openHelp() = 0;
     /// The one slot of the modeless dialog (the instruction, the audio set-up wizard).
     virtual ModelessSlot &modeless() = 0;
+    /// The window the dialogs belong to; none for dialogs of their own.
+    virtual QWidget *owner() const { return nullptr; }
 };
 
 } // namespace orva

@@ -55,6 +55,21 @@ DialogTemplate makeAbout()
     return about;
 }
 
+DialogTemplate makeInstruction()
+{
+    DialogTemplate instruction;
+    instruction.id = 130;
+    instruction.size = QSize(183, 84);
+    instruction.titleId = 154;
+    // The progress bar is added in pixels between the text and the button, where the text's
+    // height leaves room for it.
+    instruction.controls = {
+        control(1051, ControlKind::Static, QRect(7, 7, 169, 32), QStringLiteral("1051")),
+        control(kOk, ControlKind::DefaultPushButton, QRect(66, 63, 50, 14), QStringLiteral("1")),
+    };
+    return instruction;
+}
+
 DialogTemplate makeFirstSteps()
 {
     DialogTemplate steps;
@@ -175,6 +190,12 @@ const DialogTemplate &about()
     return s_template;
 }
 
+const DialogTemplate &instruction()
+{
+    static const DialogTemplate s_template = makeInstruction();
+    return s_template;
+}
+
 const DialogTemplate &firstSteps()
 {
     static const DialogTemplate s_template = makeFirstSteps();
@@ -201,7 +222,7 @@ const DialogTemplate &notice()
 
 QList<const DialogTemplate *> all()
 {
-    return { &about(), &firstSteps(), &options(), &language(), &notice() };
+    return { &about(), &instruction(), &firstSteps(), &options(), &language(), &notice() };
 }
 
 } // namespace DialogTemplates

@@ -57,11 +57,12 @@ struct DialogTemplate
     const DialogControl *control(int controlId) const;
 };
 
-/// The templates of the program's dialogs. Ids: 103 About, 132 first steps, 143 options,
-/// 146 language, 149 notice.
+/// The templates of the program's dialogs. Ids: 103 About, 130 instruction, 132 first steps,
+/// 143 options, 146 language, 149 notice.
 namespace DialogTemplates {
 
 const DialogTemplate &about();
+const DialogTemplate &instruction();
 const DialogTemplate &firstSteps();
 const DialogTemplate &options();
 const DialogTemplate &language();

@@ -36,6 +36,7 @@ public:
     OptionsChoice editOptions(const OptionValues &values) override;
     bool openHelp() override;
     ModelessSlot &modeless() override { return m_modeless; }
+    QWidget *owner() const override { return m_owner; }
 
 private:
     QPointer<QWidget> m_owner;

@@ -3,6 +3,8 @@
 
 #include "dialogs/DialogLauncher.h"
 #include "dialogs/ExternalPrograms.h"
+#include "dialogs/InstructionDialog.h"
+#include "dialogs/ModelessSlot.h"
 #include "engine/ProgramData.h"
 #include "engine/RunFileCommands.h"
 #include "engine/StartupChecks.h"
@@ -19,6 +21,7 @@ DialogCommands::DialogCommands(DialogLauncher &dialogs,
                                RunController &controller,
                                RunFileCommands &files,
                                MessageBoxes &boxes,
+                               const Clock &clock,
                                View &view)
     : m_dialogs(dialogs)
     , m_programs(programs)
@@ -27,7 +30,19 @@ DialogCommands::DialogCommands(DialogLauncher &dialogs,
     , m_files(files)
     , m_boxes(boxes)
     , m_view(view)
+    , m_playback(std::make_unique<AudioOutPlayback>(data.startup(),
+                                                    data.experiment(),
+                                                    controller,
+                                                    clock,
+                                                    boxes,
+                                                    static_cast<AudioOutPlayback::View &>(*this)))
 { }
+
+DialogCommands::~DialogCommands()
+{
+    // The dialog asks the playback for its progress: it goes first.
+    closeModelessDialog();
+}
 
 bool DialogCommands::isFree() const
 {
@@ -65,7 +80,11 @@ bool DialogCommands::onCommand(int command)
         startProgram(command);
         return true;
     case Command::Instruction:
+        m_playback->onStartInstruction();
+        return true;
     case Command::HearingCheck:
+        m_playback->onStartAuditionTest();
+        return true;
     case Command::AudioSetup:
     case Command::TrainingSettings:
     case Command::OpenDatabase:
@@ -128,6 +147,31 @@ void DialogCommands::notAvailable(int command)
     m_boxes.show(m_data.strings().text(Text::kNoticeTitle),
                  m_data.strings().text(Text::kNotAvailableYet).arg(m_view.commandText(command)),
                  MessageIcon::Information, MessageButtons::Ok);
+}
+
+void DialogCommands::showNotice(int textId)
+{
+    m_dialogs.showNotice(textId);
+}
+
+void DialogCommands::openInstructionDialog()
+{
+    ModelessSlot &slot = m_dialogs.modeless();
+    if (slot.isOpen())
+        return;
+    auto *dialog = new InstructionDialog( // the slot owns it from open() on
+        m_data.strings(), [this] { return m_playback->progressFraction(); }, m_dialogs.owner());
+    // Closing the dialog ends the instruction as the window ends it.
+    dialog->setEndHandler([this] { m_view.onAudioEnd(); });
+    slot.open(dialog);
+}
+
+void DialogCommands::closeModelessDialog()
+{
+    ModelessSlot &slot = m_dialogs.modeless();
+    if (auto *instruction = dynamic_cast<InstructionDialog *>(slot.dialog()))
+        instruction->detach();
+    slot.close();
 }
 
 void DialogCommands::showFirstRunHelp()

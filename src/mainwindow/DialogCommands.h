@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/AudioOutPlayback.h"
+
 #include <QString>
+
+#include <memory>
 
 namespace orva {
 
+class Clock;
 class DialogLauncher;
 class ExternalPrograms;
 class MessageBoxes;
@@ -13,10 +18,10 @@ class RunController;
 class RunFileCommands;
 
 /// The main window's commands that open a dialog or start a program outside: language, options,
-/// About, help, the mixers, the first-steps dialog at start-up, and the commands not built yet.
-/// What the dialogs return is applied here; the window learns of it through its View. UI thread
-/// only.
-class DialogCommands
+/// About, help, the mixers, the instruction and the hearing check, the first-steps dialog at
+/// start-up, and the commands not built yet. What the dialogs return is applied here; the window
+/// learns of it through its View. UI thread only.
+class DialogCommands final : private AudioOutPlayback::View
 {
 public:
     /// What the window does after a dialog.
@@ -24,13 +29,22 @@ public:
     {
     public:
         virtual ~View() = default;
-        /// Part 4.2's language change to material language `language`.
+        /// The material language becomes `language`: material, client list and run model follow.
         virtual void changeLanguage(int language) = 0;
         /// The data folder may be another: client list, enabling rules, the main window redrawn.
         virtual void dataFolderChanged() = 0;
         /// The menu text of `command`, for the box of a command not built yet.
         virtual QString commandText(int command) const = 0;
         virtual void focusMainWindow() = 0;
+        /// The comment field's text into the run's comment.
+        virtual void storeComment() = 0;
+        /// Child windows, menus and the main window after the program state changed.
+        virtual void stateChanged() = 0;
+        virtual void menuSettings() = 0;
+        virtual void setTimer(int id, int ms) = 0;
+        virtual void stopTimer(int id) = 0;
+        /// The end of the instruction, the hearing check or the wizard, as the window has it.
+        virtual void onAudioEnd() = 0;
     };
 
     DialogCommands(DialogLauncher &dialogs,
@@ -39,12 +53,17 @@ public:
                    RunController &controller,
                    RunFileCommands &files,
                    MessageBoxes &boxes,
+                   const Clock &clock,
                    View &view);
+    ~DialogCommands() override;
 
     /// Runs `command` when it is one of these; false for any other.
     bool onCommand(int command);
     /// The first-run help of the start-up: the first-steps dialog while `DoIntro` is on.
     void showFirstRunHelp();
+    /// The instruction or the hearing check ended: its sound and its dialog go.
+    void onAudioEnd() { m_playback->onAudioEnd(); }
+    const AudioOutPlayback &playback() const { return *m_playback; }
 
 private:
     void onLanguage();
@@ -54,6 +73,16 @@ private:
     void notAvailable(int command);
     bool isFree() const;
 
+    // AudioOutPlayback::View
+    void storeComment() override { m_view.storeComment(); }
+    void stateChanged() override { m_view.stateChanged(); }
+    void menuSettings() override { m_view.menuSettings(); }
+    void setTimer(int id, int ms) override { m_view.setTimer(id, ms); }
+    void stopTimer(int id) override { m_view.stopTimer(id); }
+    void showNotice(int textId) override;
+    void openInstructionDialog() override;
+    void closeModelessDialog() override;
+
     DialogLauncher &m_dialogs;
     ExternalPrograms &m_programs;
     ProgramData &m_data;
@@ -61,6 +90,7 @@ private:
     RunFileCommands &m_files;
     MessageBoxes &m_boxes;
     View &m_view;
+    std::unique_ptr<AudioOutPlayback> m_playback;
 };
 
 } // namespace orva

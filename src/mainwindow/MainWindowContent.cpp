@@ -111,9 +111,9 @@ void MainWindowContent::createDialogs()
         DesktopDialogs::Parts { m_options.dialogRunner, m_options.dialogs, m_options.programs,
                                 m_options.chooseSavePath });
     m_files->setSavePathChooser(&m_desktop->savePaths());
-    m_dialogCommands = std::make_unique<DialogCommands>(m_desktop->dialogs(), m_desktop->programs(),
-                                                        *m_data, *m_controller, *m_files, m_boxes,
-                                                        static_cast<DialogCommands::View &>(*this));
+    m_dialogCommands = std::make_unique<DialogCommands>(
+        m_desktop->dialogs(), m_desktop->programs(), *m_data, *m_controller, *m_files, m_boxes,
+        m_clock, static_cast<DialogCommands::View &>(*this));
 }
 
 bool MainWindowContent::onCreate(MainWindow *window)
@@ -340,12 +340,8 @@ void MainWindowContent::onTimer(int id)
 
 void MainWindowContent::onAudioEnd()
 {
-    if (isAudioOutputBusy(m_controller->programState())) {
-        m_controller->setProgramState(ProgramState::Idle);
-        if (m_view)
-            m_view->menuSettings();
-    }
-    m_modelessDialog.clear();
+    if (m_dialogCommands)
+        m_dialogCommands->onAudioEnd();
 }
 
 } // namespace orva

@@ -143,7 +143,7 @@ public:
     /// A voice onset at `onsetUs` on the program clock.
     void onAudioInput(qint64 onsetUs) { m_controller->onAudioInput(onsetUs); }
     /// The instruction, hearing check or wizard ended.
-    void onAudioEnd();
+    void onAudioEnd() override;
 
     // RunControllerOutput
     std::optional<qint64> play(ORVA_Wave &wave) override { return m_sound->play(wave); }
@@ -205,6 +205,11 @@ private:
         if (m_view)
             m_view->focusMainWindow();
     }
+    void menuSettings() override
+    {
+        if (m_view)
+            m_view->menuSettings();
+    }
     /// Rebuilds the client list from the run files of the material language.
     void getProbandList() { m_data->readClientList(m_clients); }
     const StartupData &startup() const { return m_data->startup(); }
@@ -231,7 +236,6 @@ private:
     std::unique_ptr<RunSound> m_sound;
     int m_exitCode = 0;
     bool m_writesSettings = true; ///< false when another program holds the data folder
-    QString m_modelessDialog;
 
     ClientList m_clients;
     DataFolderLock m_dataLock; ///< taken in onCreate, held to the end

@@ -2,6 +2,7 @@
 // Pictures of every dialog in German and English, kept as artefacts of the build for review.
 #include "dialogs/AboutDialog.h"
 #include "dialogs/FirstStepsDialog.h"
+#include "dialogs/InstructionDialog.h"
 #include "dialogs/LanguageDialog.h"
 #include "dialogs/NoticeDialog.h"
 #include "dialogs/OptionsDialog.h"
@@ -97,9 +98,11 @@ void DialogScreenshotsTest::everyDialogInGermanAndEnglish()
     LanguageDialog languageDialog(strings, 0);
     NoticeDialog notice(strings, 145);
     OptionsDialog optionsDialog(strings, options);
+    InstructionDialog instruction(strings, [] { return 0.4; }); // 40 % of the recording played
     const std::pair<QString, TemplateDialog *> dialogs[] = {
         { QStringLiteral("about"), &about.dialog() },
         { QStringLiteral("first-steps"), &firstSteps.dialog() },
+        { QStringLiteral("instruction"), &instruction },
         { QStringLiteral("language"), &languageDialog.dialog() },
         { QStringLiteral("notice"), &notice.dialog() },
         { QStringLiteral("options"), &optionsDialog.dialog() },

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace orva::test {
 
 /// Stands in for the dialogs of the main window: records which dialog was asked for, in order,
@@ -28,7 +30,12 @@ public:
         calls << QStringLiteral("first steps");
         return doIntro;
     }
-    void showNotice(int textId) override { calls << QStringLiteral("notice %1").arg(textId); }
+    void showNotice(int textId) override
+    {
+        calls << QStringLiteral("notice %1").arg(textId);
+        if (noticeShown)
+            noticeShown(textId);
+    }
     OptionsChoice editOptions(const OptionValues &values) override
     {
         calls << QStringLiteral("options");
@@ -51,6 +58,8 @@ public:
     OptionValues options; ///< returned when optionsAccepted
     bool helpOpens = true;
     ModelessSlot slot;
+    /// Told of each notice while it is "open", so a test can see what came before it.
+    std::function<void(int textId)> noticeShown;
 };
 
 } // namespace orva::test

@@ -3,6 +3,7 @@
 #include "TestTimers.h"
 #include "audio/AudioSession.h"
 #include "audio/backends/FileAudio.h"
+#include "dialogs/InstructionDialog.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ManualTimers.h"
 #include "fakes/RecordingMessageBoxes.h"
@@ -22,12 +23,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 using namespace orva;
 using orva::test::TestTimers;
@@ -86,6 +89,9 @@ private slots:
     void newAsksAboutTheUnsavedRunAndTheClient();
     void commandsWithoutTheirDialogSaySoOnlyWhenIdle();
     void dialogsApplyWhatTheyReturn();
+    void instructionDialogShowsProgressAndItsOkEndsTheSound();
+    void hearingCheckEndsByItselfAndFreesTheCommands();
+    void missingHearingCheckRecordingLeavesTheProgramUsable();
 
 private:
     /// The program on the test's installation, up to the shown main window.
@@ -492,7 +498,7 @@ void MainWindowRunTest::newAsksAboutTheUnsavedRunAndTheClient()
 
 void MainWindowRunTest::commandsWithoutTheirDialogSaySoOnlyWhenIdle()
 {
-    const QList<int> notBuilt { 32824, 32842, 32829, 32781, 32818 };
+    const QList<int> notBuilt { 32824, 32842, 32829 };
     for (int command : notBuilt) {
         m_boxes.boxes.clear();
         content().onCommand(command);
@@ -504,7 +510,7 @@ void MainWindowRunTest::commandsWithoutTheirDialogSaySoOnlyWhenIdle()
     content().onCommand(32787);
     QVERIFY(content().controller().isRunActive());
     m_boxes.boxes.clear();
-    for (int command : notBuilt + QList<int> { 32838, 32841, 32827, 32828, 32816 })
+    for (int command : notBuilt + QList<int> { 32838, 32841, 32827, 32828, 32816, 32781, 32818 })
         content().onCommand(command);
     QTest::keyClick(m_window.get(), Qt::Key_F5);
     QTest::keyClick(m_window.get(), Qt::Key_F9);
@@ -564,6 +570,116 @@ void MainWindowRunTest::dialogsApplyWhatTheyReturn()
              QList<ExternalProgram> { ExternalProgram::PlaybackMixer });
     QCOMPARE(m_boxes.boxes.size(), 2);
     QVERIFY(m_boxes.boxes[1].text.contains(m_window->commandText(32827)));
+}
+
+void MainWindowRunTest::instructionDialogShowsProgressAndItsOkEndsTheSound()
+{
+    const auto enabled = [&](int command) { return m_window->menuAction(command)->isEnabled(); };
+    ModelessSlot &slot = m_installation->dialogs.slot;
+    QTest::keyClick(m_window.get(), Qt::Key_F5);
+    QCOMPARE(content().controller().programState(), ProgramState::OtherAudio);
+    QPointer<InstructionDialog> dialog = dynamic_cast<InstructionDialog *>(slot.dialog());
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible() && !dialog->isModal());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("ORVA: Einweisung"));
+    QVERIFY(dialog->isRepainting());
+    // No run, no second playback and no settings while it plays.
+    QVERIFY(!enabled(32787) && !enabled(32781) && !enabled(32818) && !enabled(32838));
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QTest::keyClick(m_window.get(), Qt::Key_F9);
+    QCOMPARE(content().controller().programState(), ProgramState::OtherAudio);
+    QVERIFY(m_installation->dialogs.calls.isEmpty()); // no notice of the hearing check
+
+    // The bar: empty at the start, half at half the recording, full at its end and after.
+    const QRect bar = dialog->progressBarRect();
+    QCOMPARE(dialog->progressBar()->geometry(), bar);
+    QCOMPARE(bar.left(), 20);
+    QCOMPARE(bar.width(), dialog->width() - 40);
+    QCOMPARE(bar.height(), 20);
+    QCOMPARE(dialog->filledWidth(), 0);
+    // The demo's child instruction is some seconds long; its length comes from its header here.
+    QFile recording(m_installation->path(QStringLiteral("media/de_de/child_in.wav")));
+    QVERIFY(recording.open(QIODevice::ReadOnly));
+    const QByteArray header = recording.read(44);
+    QCOMPARE(header.mid(36, 4), QByteArray("data")); // the plain header sox writes
+    const qint64 dataBytes = qFromLittleEndian<quint32>(header.constData() + 40);
+    const qint64 bytesPerSecond = qFromLittleEndian<quint32>(header.constData() + 28);
+    const qint64 lengthMs = dataBytes * 1000 / bytesPerSecond;
+    QVERIFY(lengthMs > 1000);
+    m_clock.advanceUs(lengthMs * 500);
+    QVERIFY2(qAbs(dialog->filledWidth() - bar.width() / 2) <= 1,
+             qPrintable(QString::number(dialog->filledWidth())));
+    m_clock.advanceUs(lengthMs * 500);
+    QCOMPARE(dialog->filledWidth(), bar.width());
+    m_clock.advanceMs(10'000);
+    QCOMPARE(dialog->filledWidth(), bar.width());
+    // Still playing: the instruction ends only with its dialog.
+    QCOMPARE(content().controller().programState(), ProgramState::OtherAudio);
+
+    // Return presses OK: idle again, the slot free at once, the dialog deleted by the event loop.
+    QTest::keyClick(dialog, Qt::Key_Return);
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+    QVERIFY(!slot.isOpen());
+    QVERIFY(enabled(32787) && enabled(32781) && enabled(32838));
+    QTRY_VERIFY(dialog.isNull());
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QVERIFY(content().controller().isRunActive());
+}
+
+void MainWindowRunTest::hearingCheckEndsByItselfAndFreesTheCommands()
+{
+    QTest::keyClick(m_window.get(), Qt::Key_F9);
+    QCOMPARE(m_installation->dialogs.calls,
+             (QStringList { QStringLiteral("notice 145"), QStringLiteral("notice 207") }));
+    QCOMPARE(content().controller().programState(), ProgramState::OtherAudio);
+    QVERIFY(!m_installation->dialogs.slot.isOpen()); // no dialog of its own
+    QVERIFY(!m_window->menuAction(32787)->isEnabled());
+    const qint64 untilEnd = m_timers->timers.msUntil(MainWindowContent::kHearingCheckTimer);
+    QVERIFY(untilEnd > 1000);
+    advanceMs(untilEnd - 1);
+    QCOMPARE(content().controller().programState(), ProgramState::OtherAudio);
+    advanceMs(1);
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+    QVERIFY(!m_timers->timers.isRunning(MainWindowContent::kHearingCheckTimer));
+    QVERIFY(m_window->menuAction(32787)->isEnabled());
+    QVERIFY(m_boxes.boxes.isEmpty());
+}
+
+void MainWindowRunTest::missingHearingCheckRecordingLeavesTheProgramUsable()
+{
+    // The installation's recordings, all but the hearing check's.
+    const QString media = m_installation->path(QStringLiteral("media"));
+    QVERIFY(QFile::remove(media));
+    QVERIFY(QDir().mkpath(media));
+    const QDir demoMedia(m_demo + QStringLiteral("/media"));
+    for (const QString &entry : demoMedia.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        if (entry != QStringLiteral("Hoertest01.wav"))
+            QVERIFY(QFile::link(demoMedia.filePath(entry), media + u'/' + entry));
+    }
+    QList<qsizetype> boxesAtNotices;
+    m_installation->dialogs.noticeShown = [&](int) { boxesAtNotices << m_boxes.boxes.size(); };
+
+    QTest::keyClick(m_window.get(), Qt::Key_F9);
+    QCOMPARE(m_installation->dialogs.calls,
+             (QStringList { QStringLiteral("notice 145"), QStringLiteral("notice 207") }));
+    QCOMPARE(boxesAtNotices, (QList<qsizetype> { 0, 0 }));
+    QStringList texts;
+    for (const auto &box : m_boxes.boxes)
+        texts << box.text;
+    QCOMPARE(m_boxes.boxes.size(), 2);
+    QVERIFY2(texts[0].startsWith(QStringLiteral("Load WAV-File: Couldnt create file handle")),
+             qPrintable(texts[0]));
+    QCOMPARE(texts[1], QStringLiteral("Audiodatei für Hörtest nicht gefunden."));
+    QCOMPARE(m_boxes.boxes[1].title, QStringLiteral("ORVA Fehler"));
+    QCOMPARE(m_boxes.boxes[1].icon, MessageIcon::Error);
+
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+    QVERIFY(m_window->menuAction(32787)->isEnabled());
+    QVERIFY(!m_timers->timers.isRunning(MainWindowContent::kHearingCheckTimer));
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QVERIFY(content().controller().isRunActive());
+    QCOMPARE(content().experiment().mode(), int(PreTest));
+    m_installation->dialogs.noticeShown = nullptr;
 }
 
 void MainWindowRunTest::secondProgramOnTheSameDataFolderIsRefused()
