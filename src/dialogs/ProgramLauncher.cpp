@@ -35,9 +35,12 @@ ProgramCommands ProgramCommands::fromInstallation(const InstallationValues &valu
         commandFor(values.root, QStringLiteral("pavucontrol"), QStringLiteral("--tab=4"));
     commands.soundSettings =
         commandFor(values.root, QStringLiteral("pavucontrol"), QStringLiteral("--tab=5"));
+    // Our update program, for the update folder; it answers in that folder's version.ini.
     if (!values.trueUpdateDir.isEmpty())
         commands.updateProgram =
-            QStringLiteral("\"%1/TrueUpdateClient\"").arg(values.trueUpdateDir);
+            commandFor(values.root, QStringLiteral("orva-update"),
+                       QStringLiteral("--server \"%1\" --patch \"%2\" \"%3\"")
+                           .arg(values.updateServer, values.updatePatch, values.trueUpdateDir));
     return commands;
 }
 
@@ -76,6 +79,16 @@ bool ProgramLauncher::start(ExternalProgram program)
         return false;
     }
     const QString executable = arguments.takeFirst();
+    if (program == ExternalProgram::UpdateProgram) {
+        // It outlives the program: a download goes on after the operator has closed it.
+        qint64 pid = 0;
+        if (!QProcess::startDetached(executable, arguments, QString(), &pid)) {
+            logMessage(1, QStringLiteral("ERROR: cannot start %1\n").arg(commandLine));
+            return false;
+        }
+        logMessage(1, QStringLiteral("   started %1 (process %2)\n").arg(commandLine).arg(pid));
+        return true;
+    }
     auto process = std::make_unique<QProcess>();
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->start(executable, arguments);

@@ -2,6 +2,7 @@
 #include "mainwindow/MainWindowContent.h"
 
 #include "dialogs/DesktopDialogs.h"
+#include "dialogs/ExternalPrograms.h"
 #include "engine/StartupChecks.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/CanvasPainter.h"
@@ -53,6 +54,8 @@ MainWindowContent::MainWindowContent(StartupOptions options,
         strings(), static_cast<RunFileView &>(*this));
     m_controller->setProgramState(ProgramState::Idle);
     m_controller->setRunState(RunState::Empty);
+    m_update = std::make_unique<UpdateManager>(static_cast<UpdateManager::Host &>(*this), m_boxes,
+                                               strings());
     logMessage(1, "END: Constructor MainWindowContent\n");
 }
 
@@ -178,12 +181,24 @@ void MainWindowContent::createView()
     m_view->menuSettings();
 }
 
+bool MainWindowContent::closeProgram()
+{
+    return m_window && m_window->close();
+}
+
+bool MainWindowContent::startUpdateProgram(const QString &)
+{
+    return m_desktop && m_desktop->programs().start(ExternalProgram::UpdateProgram);
+}
+
 void MainWindowContent::onShown()
 {
     if (m_view)
         m_view->focusMainWindow();
     m_files->offerUnsavedRun(startup().uiLanguage);
     (void)m_sound->startCapture(settings().threshold);
+    // The update starts from the running event loop, so that its question may close the window.
+    m_timers->setTimer(kUpdateTimer, 1);
     logMessage(1, "InitInstance READY ***************************************************\n");
 }
 
@@ -224,7 +239,7 @@ void MainWindowContent::showReport()
 
 void MainWindowContent::stopOwnTimers()
 {
-    for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer })
+    for (int id : { kLevelMeterTimer, int(WaitTimer), kHearingCheckTimer, kUpdateTimer })
         stopTimer(id);
 }
 
@@ -327,6 +342,16 @@ void MainWindowContent::onTimer(int id)
     case MainToolTips::kTimerId:
         if (m_view)
             m_view->toolTips().timer();
+        break;
+    case kUpdateTimer:
+        if (!m_updateStarted) {
+            m_updateStarted = true;
+            stopTimer(kUpdateTimer);
+            m_update->initialize(startup().trueUpdateDir, ProgramVersion::text(),
+                                 languageCode(startup().uiLanguage).left(2));
+        } else {
+            m_update->onTimer();
+        }
         break;
     case kHearingCheckTimer:
         stopTimer(id);

@@ -18,6 +18,7 @@
 #include "records/Registry.h"
 #include "records/Settings.h"
 #include "records/StartupData.h"
+#include "update/UpdateManager.h"
 
 #include <QFont>
 #include <QImage>
@@ -76,12 +77,13 @@ struct StartupOptions
 /// UI thread only.
 class MainWindowContent final : public RunControllerOutput,
                                 private RunFileView,
-                                private DialogCommands::View
+                                private DialogCommands::View,
+                                private UpdateManager::Host
 {
 public:
     static constexpr int kLevelMeterTimer = 1014;
     static constexpr int kHearingCheckTimer = 1154;
-    static constexpr int kUpdateTimer = 1229;
+    static constexpr int kUpdateTimer = UpdateManager::kTimerId;
 
     /// Opens the log, reads the installation values and the settings and loads the material.
     MainWindowContent(StartupOptions options, const Clock &clock, MessageBoxes &boxes);
@@ -127,6 +129,8 @@ public:
     /// run still going is aborted, an unsaved run is kept in unsavedRunPath() for the next start,
     /// the own lists are written; the settings follow at the end as always.
     void onTerminate();
+    /// The update the operator chose to install: started once the program has ended.
+    UpdateManager::Patch patchToStart() const { return m_update->patchToStart(); }
     /// Where an unsaved run waits for the next start after the program was ended from outside.
     QString unsavedRunPath() const { return m_files->unsavedRunPath(); }
     void onTimer(int id);
@@ -153,6 +157,7 @@ public:
     }
     bool isSoundSettled() const override { return m_sound->isSettled(); }
     bool isListening() const override { return m_sound->isListening(); }
+    // RunControllerOutput and UpdateManager::Host
     void setTimer(int id, int ms) override
     {
         if (m_timers)
@@ -191,6 +196,9 @@ public:
 private:
     /// Stops the level meter, the wait timer and the hearing check's timer: the program ends.
     void stopOwnTimers();
+    // UpdateManager::Host
+    bool startUpdateProgram(const QString &folder) override;
+    bool closeProgram() override;
     /// The child windows, the entry fields and the tool tips, told of the run's events.
     void createView();
     void showReport();
@@ -234,6 +242,8 @@ private:
     QPointer<MainWindow> m_window;
 
     std::unique_ptr<RunSound> m_sound;
+    std::unique_ptr<UpdateManager> m_update;
+    bool m_updateStarted = false;
     int m_exitCode = 0;
     bool m_writesSettings = true; ///< false when another program holds the data folder
 

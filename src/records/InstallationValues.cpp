@@ -41,6 +41,11 @@ Result<InstallationValues> InstallationValues::read(const Registry &registry)
                     .arg(name, keyPath(), registry.hiveFile(QStringLiteral("HKEY_LOCAL_MACHINE"))));
         }
     }
+    for (const auto &[name, value] : { std::pair { "UpdateServer", &values.updateServer },
+                                       std::pair { "UpdatePatch", &values.updatePatch } }) {
+        if (registry.readStringValue(keyPath(), QString::fromLatin1(name), *value) != 0)
+            value->clear();
+    }
     // An installed tree names its folders relative to its own file, so that it can be moved.
     const QDir hiveFolder =
         QFileInfo(registry.hiveFile(QStringLiteral("HKEY_LOCAL_MACHINE"))).absoluteDir();

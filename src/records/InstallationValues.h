@@ -24,6 +24,10 @@ struct InstallationValues
     QString root;
     QString trueUpdateDir;
     QString language;
+    /// Optional: the update server's address ("UpdateServer") and the patch's file name on it
+    /// ("UpdatePatch"); without them the update program answers that there is no connection.
+    QString updateServer;
+    QString updatePatch;
 };
 
 } // namespace orva

@@ -63,7 +63,7 @@ void ProgramLauncherTest::commandLinesComeFromTheInstallation()
     QCOMPARE(commands.commandLine(ExternalProgram::RecordingMixer),
              QStringLiteral("pavucontrol --tab=4"));
     QCOMPARE(commands.commandLine(ExternalProgram::UpdateProgram),
-             QStringLiteral("\"/opt/update/TrueUpdateClient\""));
+             QStringLiteral("orva-update --server \"\" --patch \"\" \"/opt/update\""));
 
     writeStub(root.path(), QStringLiteral("pavucontrol"));
     commands = ProgramCommands::fromInstallation(values);

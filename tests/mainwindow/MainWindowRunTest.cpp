@@ -17,6 +17,7 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -78,6 +79,8 @@ private slots:
     void clientWithAVeryLongNameIsSavedWithItsHistory();
     void secondProgramOnTheSameDataFolderIsRefused();
     void closingDuringARunKeepsItsEntriesSoFar();
+    void downloadedUpdateStartsOnlyOnceTheProgramHasClosed();
+    void updateAskedDuringAnUnsavedRunStartsNothingAfterCancel();
     void saveFollowsTheSaveModes();
     void runWithoutAMicrophoneIsRefusedNamingTheInput();
     void thresholdSliderKeysMoveTheWayItIsDrawn();
@@ -867,6 +870,74 @@ void MainWindowRunTest::closingDuringARunKeepsItsEntriesSoFar()
     QVERIFY(history.load(m_installation->path(QStringLiteral("data/Meier.orl"))));
     QCOMPARE(history.entries().size(), 1);
     QCOMPARE(history.entries()[0].presented, 3);
+}
+
+namespace {
+
+/// An update folder in the installation holding a checked patch that the update program has
+/// announced as `version`, with "downloading" as given.
+void announceUpdate(const test::ScratchInstallation &installation,
+                    const QByteArray &version,
+                    const QByteArray &downloading)
+{
+    QDir(installation.path(QStringLiteral("update"))).mkpath(QStringLiteral("extract"));
+    const QString patch = installation.path(QStringLiteral("update/extract/patch.run"));
+    QFile script(patch);
+    QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    script.write("#!/bin/sh\nexit 0\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    const QByteArray hash =
+        QCryptographicHash::hash(script.readAll(), QCryptographicHash::Sha256).toHex();
+    QFile ini(installation.path(QStringLiteral("update/version.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write("[VersionInfo]\r\nCurrentVersion=" + version
+              + "\r\nPatchName=patch.run\r\n"
+                "PatchSHA256="
+              + hash + "\r\ndownloading=" + downloading + "\r\n[VersionInfo]\r\n");
+}
+
+} // namespace
+
+void MainWindowRunTest::downloadedUpdateStartsOnlyOnceTheProgramHasClosed()
+{
+    announceUpdate(*m_installation, "3.2.0", "yes");
+    m_boxes.answers << MessageAnswer::Yes;
+    advanceMs(1); // the update begins from the running program
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].title, QStringLiteral("Update"));
+    QVERIFY(!m_window->isVisible()); // closed as by the operator
+    const UpdateManager::Patch patch = content().patchToStart();
+    QVERIFY(patch.isSet());
+    QCOMPARE(QFileInfo(patch.path).fileName(), QStringLiteral("patch.run"));
+    // A waiting update is offered, the update program is not started again.
+    QVERIFY(!m_installation->programs.started.contains(ExternalProgram::UpdateProgram));
+}
+
+void MainWindowRunTest::updateAskedDuringAnUnsavedRunStartsNothingAfterCancel()
+{
+    announceUpdate(*m_installation, "3.1.31", "unknown");
+    ORVA_Proband &client = content().experiment().client();
+    client.setLastName(QStringLiteral("Meier"));
+    client.birthday() = ORVA_Date(5, 3, 2011);
+    advanceMs(1);
+    QCOMPARE(m_installation->programs.started,
+             QList<ExternalProgram>({ ExternalProgram::UpdateProgram }));
+    runWholePreTest(content(), m_clock, m_timers->timers); // polled meanwhile: no answer yet
+    QVERIFY(m_boxes.boxes.isEmpty());
+
+    // The update program has downloaded a newer version: the next ticks see it and ask.
+    announceUpdate(*m_installation, "3.2.0", "yes");
+    m_boxes.answers << MessageAnswer::Yes << MessageAnswer::Cancel;
+    advanceMs(2000);
+    QCOMPARE(m_boxes.boxes.size(), 2);
+    QCOMPARE(m_boxes.boxes[1].buttons, MessageButtons::YesNoCancel); // the unsaved run
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!content().patchToStart().isSet());
+    QCOMPARE(content().controller().runState(), RunState::Finished);
+    advanceMs(5000); // and nothing more is asked in this session
+    QCOMPARE(m_boxes.boxes.size(), 2);
 }
 
 void MainWindowRunTest::endedFromOutsideTheUnsavedRunIsOfferedAtTheNextStart()
