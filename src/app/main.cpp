@@ -59,7 +59,6 @@ int main(int argc, char *argv[])
     orva::QtDialogRunner dialogs;
     orva::QtMessageBoxes &boxes = dialogs.boxes();
     int exitCode = 0;
-    orva::UpdateManager::Patch patch;
     // The sound of the session; the main object's capture reads its input, so it lives longer.
     orva::AudioSession audio(clock);
     {
@@ -99,13 +98,10 @@ int main(int argc, char *argv[])
             content.onShown();
             orva::logMessage(7, "WinMain : Start MessageLoop\n");
             exitCode = QApplication::exec();
-            patch = content.patchToStart();
+            // The chosen update starts as the main object ends, after the settings are written.
             boxes.setOwner(nullptr);
         }
     }
     audio.stopDevices();
-    // The settings are written and the window is gone: the chosen update may begin.
-    if (patch.isSet())
-        (void)orva::UpdateManager::startPatch(patch, boxes);
     return exitCode;
 }

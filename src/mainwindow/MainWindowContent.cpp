@@ -69,6 +69,9 @@ MainWindowContent::~MainWindowContent()
     // the settings of this session were not kept.
     if (!written.ok())
         reportSaveFailure(m_boxes, strings(), kSettingsNotSaved, written);
+    // The program has ended and its settings are kept: the update the operator chose may begin.
+    if (m_update->patchToStart().isSet())
+        (void)UpdateManager::startPatch(m_update->patchToStart(), m_boxes);
     setErrorBoxes(m_previousErrorBoxes);
     logMessage(1, "END: Destructor MainWindowContent\n");
     Logger::instance().close();

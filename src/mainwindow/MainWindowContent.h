@@ -129,7 +129,7 @@ public:
     /// run still going is aborted, an unsaved run is kept in unsavedRunPath() for the next start,
     /// the own lists are written; the settings follow at the end as always.
     void onTerminate();
-    /// The update the operator chose to install: started once the program has ended.
+    /// The update the operator chose to install: started at the end, after the settings.
     UpdateManager::Patch patchToStart() const { return m_update->patchToStart(); }
     /// Where an unsaved run waits for the next start after the program was ended from outside.
     QString unsavedRunPath() const { return m_files->unsavedRunPath(); }
