@@ -28,7 +28,8 @@ void setColumns(QS_ListControl &list, const StringTable &strings, std::initializ
     for (int text : texts)
         titles << strings.text(text);
     // The first column takes what the two thirds leave.
-    const int width = list.viewport()->width();
+    // The client width: the viewport is laid out only once the dialog is shown.
+    const int width = list.width() - 2 * list.frameWidth();
     list.setColumns(titles, { width - 2 * (width / 3), width / 3, width / 3 });
     list.header()->setSectionsClickable(true);
     list.header()->setSortIndicatorShown(false);
