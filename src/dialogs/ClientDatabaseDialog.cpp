@@ -66,12 +66,6 @@ ClientDatabaseDialog::ClientDatabaseDialog(const StringTable &strings,
             [this](QTreeWidgetItem *item) { onRunClicked(rowOf(*m_runs, item), false); });
     connect(m_runs, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem *item) { onRunClicked(rowOf(*m_runs, item), true); });
-    // Keys move the current row as a click would.
-    connect(m_clients, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
-        const int row = rowOf(*m_clients, item);
-        if (row >= 0 && row != m_database.clientSelection())
-            onClientClicked(row, false);
-    });
     connect(m_clients->header(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_database.setMayDelete(false);
         m_database.sortClients(column);
