@@ -46,12 +46,8 @@ class ClientDatabaseTest : public QObject
 
 private slots:
     void init();
-    void okWithoutAnyClickChoosesNothing();
     void okAfterAClientClickContinuesWithTheClient();
-    void okAfterARunClickOpensThatRun();
-    void aClientClickForgetsTheRunOfTheClientBefore();
     void runsShowNewestFirstWithTheirKinds();
-    void onlyTheRunDateHeaderSorts();
     void clientColumnsSortByTheirKind();
     void deletionKeepsTheClientWhileItHasRuns();
     void deletingTheLastRunOfTheClientChoosesNobody();
@@ -72,15 +68,6 @@ void ClientDatabaseTest::init()
     m_list.sortClients();
 }
 
-void ClientDatabaseTest::okWithoutAnyClickChoosesNothing()
-{
-    ClientDatabase database(m_list, StringTable::german(), 0);
-    database.open();
-    QCOMPARE(database.accept(), ClientDatabase::kNothingChosen);
-    QVERIFY(!database.chosen());
-    QVERIFY(!database.mayDelete());
-}
-
 void ClientDatabaseTest::okAfterAClientClickContinuesWithTheClient()
 {
     ClientDatabase database(m_list, StringTable::german(), 0);
@@ -91,31 +78,6 @@ void ClientDatabaseTest::okAfterAClientClickContinuesWithTheClient()
     QCOMPARE(database.accept(), ClientDatabase::kContinueWithClient);
     QCOMPARE(database.chosen()->lastName(), QStringLiteral("Fe"));
     QCOMPARE(database.chosen()->runDate().year, 2025); // the newest run's record
-}
-
-void ClientDatabaseTest::okAfterARunClickOpensThatRun()
-{
-    ClientDatabase database(m_list, StringTable::german(), 0);
-    database.open();
-    QVERIFY(database.clickClient(0));
-    QVERIFY(database.clickRun(2));
-    QVERIFY(database.mayDelete());
-    QCOMPARE(database.accept(), ClientDatabase::kOpenRun);
-    QVERIFY(!database.isClientChosen());
-    QCOMPARE(database.chosen()->runFile(), QStringLiteral("Fe-Ida-5.orv"));
-}
-
-void ClientDatabaseTest::aClientClickForgetsTheRunOfTheClientBefore()
-{
-    ClientDatabase database(m_list, StringTable::german(), 0);
-    database.open();
-    QVERIFY(database.clickClient(0));
-    QVERIFY(database.clickRun(1));
-    QVERIFY(database.clickClient(1)); // Abe: one run only
-    QCOMPARE(database.runSelection(), -1);
-    QVERIFY(!database.mayDelete());
-    QCOMPARE(database.accept(), ClientDatabase::kContinueWithClient);
-    QCOMPARE(database.chosen()->lastName(), QStringLiteral("Abe"));
 }
 
 void ClientDatabaseTest::runsShowNewestFirstWithTheirKinds()
@@ -135,19 +97,6 @@ void ClientDatabaseTest::runsShowNewestFirstWithTheirKinds()
     QVERIFY(american.clickClient(0));
     QCOMPARE(runTimes(american),
              QStringList({ "01/02/2025 09:00h", "05/17/2024 14:30h", "05/17/2024 08:05h" }));
-}
-
-void ClientDatabaseTest::onlyTheRunDateHeaderSorts()
-{
-    ClientDatabase database(m_list, StringTable::german(), 0);
-    database.open();
-    QVERIFY(database.clickClient(0));
-    const QStringList before = runTimes(database);
-    QVERIFY(!database.sortRuns(1));
-    QVERIFY(!database.sortRuns(2));
-    QCOMPARE(runTimes(database), before);
-    QVERIFY(database.sortRuns(0));
-    QCOMPARE(runTimes(database), before);
 }
 
 void ClientDatabaseTest::clientColumnsSortByTheirKind()
