@@ -170,8 +170,9 @@ void TrainingSettingsDialog::fillListBox()
     box->clear();
     m_choice.fill(m_experiment.trainSyllableList());
     box->addItems(m_choice.texts());
-    box->setCurrentIndex(
-        m_choice.indexOf(m_experiment.client().chosenList(m_experiment.expLanguage())));
+    // The working choice, which is the record's until the operator picks another: after "Eigene
+    // Liste" the box must not show another list than the one the run lengths are offered for.
+    box->setCurrentIndex(m_choice.indexOf(m_values.chosenList));
     m_filling = filling;
 }
 

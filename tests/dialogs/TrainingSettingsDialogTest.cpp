@@ -76,6 +76,7 @@ private slots:
     void deletingABuiltInListChangesNothing();
     void countOutsideTheRangeOpensWithoutSelection();
     void ownListMadeHereIsOfferedAndStaysAfterAbbrechen();
+    void listPickedBeforeAnOwnListIsMadeStaysPicked();
     void movingASliderRepaintsOnlyItsLabelAndItself();
 
 private:
@@ -284,6 +285,25 @@ void TrainingSettingsDialogTest::ownListMadeHereIsOfferedAndStaysAfterAbbrechen(
     QCOMPARE(added.displayText(), QStringLiteral("{ Mein1 } ba pa ga"));
     QCOMPARE(added.id, SyllableListSet::kFirstOwnId);
     QCOMPARE(m_model->client().chosenList(DE_DE), 0); // Abbrechen wrote nothing back
+}
+
+void TrainingSettingsDialogTest::listPickedBeforeAnOwnListIsMadeStaysPicked()
+{
+    ScriptedDialogRunner runner;
+    runner.scripts << [](QDialog &dialog) {
+        auto &d = static_cast<TemplateDialog &>(dialog);
+        d.controlAs<QComboBox>(TrainingSettingsDialog::kListBoxId)->setCurrentIndex(1);
+        d.controlAs<QPushButton>(TrainingSettingsDialog::kOwnListId)->click();
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    };
+    runner.scripts << makeOwnList({ "ba" }, QStringLiteral("Eins"), *m_model);
+    TrainingSettingsDialog settings(StringTable::german(), *m_model, runner);
+    const int second = m_model->trainSyllableList().at(1).id;
+    QVERIFY(settings.run());
+    QCOMPARE(box(settings, TrainingSettingsDialog::kListBoxId)->currentIndex(), 1);
+    QCOMPARE(m_model->client().chosenList(DE_DE), second);
+    QCOMPARE(box(settings, TrainingSettingsDialog::kMultipleId)->itemText(0),
+             QString::asprintf("%2d", m_model->trainSyllableList().sizeOf(second)));
 }
 
 void TrainingSettingsDialogTest::movingASliderRepaintsOnlyItsLabelAndItself()
