@@ -33,13 +33,12 @@ constexpr int kCaptionText = 239;
 constexpr int kShiftToolTip = 199;
 constexpr int kNoiseToolTip = 200;
 
-QSlider *makeSlider(QWidget *parent, Qt::Orientation orientation, const QString &toolTip)
+QSlider *makeSlider(QWidget *parent, Qt::Orientation orientation)
 {
     auto *slider = new QSlider(orientation, parent); // the dialog owns it
     slider->setTickPosition(QSlider::NoTicks);
     slider->setPageStep(1);
     slider->setSingleStep(1);
-    slider->setToolTip(toolTip);
     return slider;
 }
 
@@ -59,7 +58,7 @@ TrainingSettingsDialog::TrainingSettingsDialog(const StringTable &strings,
     m_dialog.setWindowTitle(strings.text(kCaptionText));
 
     const QRect shiftFrame = m_dialog.control(kShiftFrameId)->geometry();
-    m_shiftSlider = makeSlider(&m_dialog, Qt::Horizontal, strings.text(kShiftToolTip));
+    m_shiftSlider = makeSlider(&m_dialog, Qt::Horizontal);
     m_shiftSlider->setGeometry(shiftFrame.left() + 20,
                                shiftFrame.center().y() - kSliderThickness / 2,
                                shiftFrame.width() - 40, kSliderThickness);
@@ -68,13 +67,15 @@ TrainingSettingsDialog::TrainingSettingsDialog(const StringTable &strings,
     m_shiftSlider->setValue(m_values.timeShift);
 
     const QRect noiseFrame = m_dialog.control(kNoiseFrameId)->geometry();
-    m_noiseSlider = makeSlider(&m_dialog, Qt::Vertical, strings.text(kNoiseToolTip));
+    m_noiseSlider = makeSlider(&m_dialog, Qt::Vertical);
     m_noiseSlider->setGeometry(noiseFrame.right() + 1 - 2 * kSliderThickness - 20,
                                noiseFrame.top() + 20, kSliderThickness, noiseFrame.height() - 40);
     // The control counts the negated level, so that the loudest setting is at the top.
     m_noiseSlider->setRange(-ORVA_Proband::kMaxNoiseLevelDb, -ORVA_Proband::kMinNoiseLevelDb);
     m_noiseSlider->setInvertedAppearance(true);
     m_noiseSlider->setValue(-m_values.noiseLevel);
+    m_dialog.addToolTip(m_shiftSlider, kShiftToolTip);
+    m_dialog.addToolTip(m_noiseSlider, kNoiseToolTip);
 
     const QRect shift = m_shiftSlider->geometry();
     const QRect noise = m_noiseSlider->geometry();

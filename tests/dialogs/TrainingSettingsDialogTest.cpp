@@ -115,6 +115,13 @@ void TrainingSettingsDialogTest::opensWithTheClientsValues()
              QString::asprintf("%2d", 5 * size));
     QCOMPARE(entries(box(settings, TrainingSettingsDialog::kNoiseTypeId)),
              QStringList({ "Rauschen", "Stimmen" }));
+    // The sliders made at run time have their tool tips like the template's controls.
+    QList<int> sliderTips;
+    for (const CToolTip::Area &area : settings.dialog().toolTip().areas()) {
+        if (area.key == settings.shiftSlider() || area.key == settings.noiseSlider())
+            sliderTips << area.textId;
+    }
+    QCOMPARE(sliderTips, QList<int>({ 199, 200 }));
 }
 
 void TrainingSettingsDialogTest::storedSelectionOutsideTheRangeStaysUntilClicked()
