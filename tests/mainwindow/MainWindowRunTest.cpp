@@ -521,6 +521,21 @@ void MainWindowRunTest::databaseOpensAndDeletesExactlyTheChosenRun()
     QCOMPARE(content().controller().programState(), ProgramState::Idle);
     QCOMPARE(content().experiment().client().lastName(),
              std::optional<QString>(QStringLiteral("Meier")));
+
+    // A run whose file went after the list was read is not replaced by another file of its
+    // minute: the operator is told it cannot be opened.
+    dialogs.clientDatabase = [&](ClientDatabase &database, const auto &) {
+        database.open();
+        if (!database.clickClient(0) || !database.clickRun(0))
+            return int(ClientDatabase::kNothingChosen);
+        QFile::rename(second, first);
+        return database.accept();
+    };
+    m_boxes.boxes.clear();
+    content().onCommand(32842);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].text, content().strings().text(137));
+    QVERIFY(content().controller().programState() != ProgramState::DataLoaded);
 }
 
 void MainWindowRunTest::trainingSettingsWithoutACountLeaveTheTrainingRefused()
