@@ -166,6 +166,101 @@ DialogTemplate makeNotice()
     return notice;
 }
 
+DialogTemplate makeTrainingSettings()
+{
+    DialogTemplate settings;
+    settings.id = 131;
+    settings.size = QSize(426, 200);
+    settings.titleId = 239;
+    const auto frame = [](int id, QRect rect, QString textKey = QString()) {
+        return control(id, ControlKind::GroupBox, rect, std::move(textKey));
+    };
+    const auto radio = [](int id, QRect rect, bool groupStart, int toolTipId) {
+        DialogControl button = control(id, ControlKind::RadioButton, rect, QString::number(id));
+        button.groupStart = groupStart;
+        button.toolTipId = toolTipId;
+        return button;
+    };
+    settings.controls = {
+        frame(1108, QRect(11, 7, 230, 101), QStringLiteral("1108")),
+        frame(1136, QRect(11, 7, 110, 56)),
+        radio(1045, QRect(17, 18, 81, 10), true, -1),
+        radio(1042, QRect(17, 33, 99, 10), false, 203),
+        radio(1043, QRect(17, 48, 103, 10), false, 204),
+        withToolTip(
+            control(1046, ControlKind::CheckBox, QRect(130, 22, 102, 10), QStringLiteral("1046")),
+            202),
+        control(1138, ControlKind::Static, QRect(122, 42, 76, 10), QStringLiteral("1138")),
+        withToolTip(control(1044, ControlKind::DropDownList, QRect(200, 40, 32, 169)), 201),
+        control(1040, ControlKind::Static, QRect(12, 71, 66, 9), QStringLiteral("1040")),
+        withToolTip(control(1102, ControlKind::DropDownList, QRect(80, 69, 153, 145)), 208),
+        control(1114, ControlKind::PushButton, QRect(95, 87, 50, 14), QStringLiteral("1114")),
+        control(1156, ControlKind::PushButton, QRect(155, 87, 50, 14), QStringLiteral("1156")),
+        frame(DialogControl::kNoId, QRect(11, 103, 275, 30)),
+        control(1139, ControlKind::Static, QRect(42, 115, 48, 8), QStringLiteral("1139")),
+        radio(1134, QRect(104, 115, 76, 10), true, 246),
+        radio(1135, QRect(193, 116, 79, 10), false, 247),
+        frame(1106, QRect(11, 128, 275, 60)),
+        frame(1107, QRect(240, 7, 179, 101), QStringLiteral("1107")),
+        withToolTip(
+            control(1103, ControlKind::CheckBox, QRect(260, 29, 93, 10), QStringLiteral("1103")),
+            219),
+        withToolTip(
+            control(1104, ControlKind::CheckBox, QRect(260, 49, 108, 10), QStringLiteral("1104")),
+            304),
+        control(1137, ControlKind::Static, QRect(254, 70, 52, 8), QStringLiteral("1137")),
+        withToolTip(control(1105, ControlKind::DropDownList, QRect(310, 69, 64, 78)), 220),
+        withToolTip(control(kOk, ControlKind::DefaultPushButton, QRect(325, 124, 50, 14),
+                            QStringLiteral("1")),
+                    205),
+        withToolTip(
+            control(kCancel, ControlKind::PushButton, QRect(325, 156, 50, 14), QStringLiteral("2")),
+            206),
+    };
+    return settings;
+}
+
+DialogTemplate makeOwnSyllableList()
+{
+    DialogTemplate own;
+    own.id = 148;
+    own.size = QSize(299, 373);
+    own.titleId = 355;
+    own.controls = {
+        control(1137, ControlKind::Static, QRect(7, 7, 284, 44)), // the explanation, set on opening
+        control(1039, ControlKind::PaintedStatic, QRect(7, 51, 284, 228)),
+        withToolTip(
+            control(1111, ControlKind::PushButton, QRect(124, 284, 50, 14), QStringLiteral("1111")),
+            308),
+        control(1114, ControlKind::PaintedStatic, QRect(7, 304, 284, 26)),
+        label(QRect(10, 336, 129, 8), QStringLiteral("name")),
+        control(1153, ControlKind::Edit, QRect(144, 334, 45, 14)),
+        withToolTip(control(kOk, ControlKind::DefaultPushButton, QRect(241, 334, 50, 14),
+                            QStringLiteral("1")),
+                    205),
+        withToolTip(
+            control(kCancel, ControlKind::PushButton, QRect(241, 352, 50, 14), QStringLiteral("2")),
+            206),
+    };
+    return own;
+}
+
+DialogTemplate makeClientDatabase()
+{
+    DialogTemplate database;
+    database.id = 160;
+    database.size = QSize(394, 209);
+    database.titleId = 918;
+    database.controls = {
+        control(161, ControlKind::ReportList, QRect(7, 7, 191, 195)),
+        control(162, ControlKind::ReportList, QRect(206, 22, 179, 133)),
+        control(1228, ControlKind::PushButton, QRect(243, 167, 50, 14), QStringLiteral("1228")),
+        control(kCancel, ControlKind::PushButton, QRect(329, 167, 50, 14), QStringLiteral("2")),
+        control(kOk, ControlKind::DefaultPushButton, QRect(330, 188, 50, 14), QStringLiteral("1")),
+    };
+    return database;
+}
+
 } // namespace
 
 QString DialogTemplate::textKey(const DialogControl &control) const
@@ -220,9 +315,28 @@ const DialogTemplate &notice()
     return s_template;
 }
 
+const DialogTemplate &trainingSettings()
+{
+    static const DialogTemplate s_template = makeTrainingSettings();
+    return s_template;
+}
+
+const DialogTemplate &ownSyllableList()
+{
+    static const DialogTemplate s_template = makeOwnSyllableList();
+    return s_template;
+}
+
+const DialogTemplate &clientDatabase()
+{
+    static const DialogTemplate s_template = makeClientDatabase();
+    return s_template;
+}
+
 QList<const DialogTemplate *> all()
 {
-    return { &about(), &instruction(), &firstSteps(), &options(), &language(), &notice() };
+    return { &about(),    &instruction(),     &trainingSettings(), &firstSteps(),    &options(),
+             &language(), &ownSyllableList(), &notice(),           &clientDatabase() };
 }
 
 } // namespace DialogTemplates

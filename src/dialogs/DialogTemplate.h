@@ -57,8 +57,9 @@ struct DialogTemplate
     const DialogControl *control(int controlId) const;
 };
 
-/// The templates of the program's dialogs. Ids: 103 About, 130 instruction, 132 first steps,
-/// 143 options, 146 language, 149 notice.
+/// The templates of the program's dialogs. Ids: 103 About, 130 instruction, 131 training
+/// settings, 132 first steps, 143 options, 146 language, 148 own syllable list, 149 notice,
+/// 160 client database.
 namespace DialogTemplates {
 
 const DialogTemplate &about();
@@ -67,6 +68,9 @@ const DialogTemplate &firstSteps();
 const DialogTemplate &options();
 const DialogTemplate &language();
 const DialogTemplate &notice();
+const DialogTemplate &trainingSettings();
+const DialogTemplate &ownSyllableList();
+const DialogTemplate &clientDatabase();
 /// Every template above, by ascending id.
 QList<const DialogTemplate *> all();
 

@@ -29,6 +29,16 @@ int QS_ListControl::addRow(const QStringList &cells)
     return rowCount() - 1;
 }
 
+void QS_ListControl::setRows(const QList<QStringList> &rows)
+{
+    clear();
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    for (const QStringList &cells : rows)
+        items.append(new QTreeWidgetItem(cells)); // the list owns its items
+    addTopLevelItems(items);
+}
+
 QString QS_ListControl::cell(int row, int column) const
 {
     const QTreeWidgetItem *item = topLevelItem(row);

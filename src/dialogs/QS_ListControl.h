@@ -19,6 +19,8 @@ public:
     void setColumns(const QStringList &titles, const QList<int> &widths = {});
     /// Appends a row and returns its index.
     int addRow(const QStringList &cells);
+    /// Replaces every row by `rows`, in one go.
+    void setRows(const QList<QStringList> &rows);
     void removeAllRows() { clear(); }
     int rowCount() const { return topLevelItemCount(); }
     QString cell(int row, int column) const;

@@ -5,6 +5,7 @@
 #include "dialogs/ExternalPrograms.h"
 #include "dialogs/FirstStepsDialog.h"
 #include "dialogs/NoticeDialog.h"
+#include "dialogs/TrainingSettingsDialog.h"
 #include "support/Languages.h"
 #include "support/Logger.h"
 #include "support/StringTable.h"
@@ -67,6 +68,19 @@ OptionsChoice QtDialogLauncher::editOptions(const OptionValues &values)
 {
     OptionsDialog dialog(*m_strings, values, m_owner);
     return dialog.run(m_runner);
+}
+
+bool QtDialogLauncher::editTrainingSettings(ORVA_Experiment &experiment)
+{
+    TrainingSettingsDialog dialog(*m_strings, experiment, m_runner, m_owner);
+    return dialog.run();
+}
+
+int QtDialogLauncher::openClientDatabase(ClientDatabase &database,
+                                         const ClientDatabaseDialog::RunDeleter &deleteRun)
+{
+    ClientDatabaseDialog dialog(*m_strings, database, m_runner, deleteRun, m_owner);
+    return dialog.run();
 }
 
 bool QtDialogLauncher::openHelp()

@@ -34,6 +34,9 @@ public:
     bool showFirstSteps() override;
     void showNotice(int textId) override;
     OptionsChoice editOptions(const OptionValues &values) override;
+    bool editTrainingSettings(ORVA_Experiment &experiment) override;
+    int openClientDatabase(ClientDatabase &database,
+                           const ClientDatabaseDialog::RunDeleter &deleteRun) override;
     bool openHelp() override;
     ModelessSlot &modeless() override { return m_modeless; }
     QWidget *owner() const override { return m_owner; }

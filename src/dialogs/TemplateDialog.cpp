@@ -138,17 +138,20 @@ TemplateDialog::TemplateDialog(const DialogTemplate &dialogTemplate,
     m_toolTip = std::make_unique<CToolTip>(*m_toolTipHost, strings);
     for (const DialogControl &control : std::as_const(m_template.controls)) {
         QWidget *widget = m_controls.value(control.id);
-        if (control.toolTipId < 0 || !widget)
-            continue;
-        CToolTip::Area area;
-        area.key = widget;
-        area.rect = widget->geometry();
-        area.textId = control.toolTipId;
-        area.visible = [widget = QPointer<QWidget>(widget)] {
-            return widget && widget->isVisible();
-        };
-        m_toolTip->addArea(std::move(area));
+        if (control.toolTipId >= 0 && widget)
+            addToolTip(widget, control.toolTipId);
     }
+}
+
+void TemplateDialog::addToolTip(QWidget *widget, int textId)
+{
+    CToolTip::Area area;
+    area.key = widget;
+    area.rect = widget->geometry();
+    area.textId = textId;
+    area.visible = [widget = QPointer<QWidget>(widget)] { return widget && widget->isVisible(); };
+    m_toolTip->addArea(std::move(area));
+    watchMouse(widget); // installed twice, the filter still runs once
 }
 
 TemplateDialog::~TemplateDialog() = default;

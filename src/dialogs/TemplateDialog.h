@@ -58,6 +58,9 @@ public:
     /// Sets what painted static `id` paints; called at every paint of its window.
     void setPainter(int id, std::function<void(DrawingSurface &)> painter);
 
+    /// Gives `widget`, a child the dialog made at run time, the tool tip of resource string
+    /// `textId` through the dialog's own tool tip.
+    void addToolTip(QWidget *widget, int textId);
     CToolTip &toolTip() { return *m_toolTip; }
     bool isToolTipTimerActive() const { return m_toolTipTimer.isActive(); }
 

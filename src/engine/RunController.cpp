@@ -178,6 +178,15 @@ void RunController::startExperiment(int mode)
         logMessage(1, "END 10: Start Experiment\n");
         return;
     }
+    if (mode == Training
+        && (m_experiment.client().repetitions() <= 0 || !m_experiment.runList(Training))) {
+        // The settings may store no list or a count of 0 (a deleted own list): such a run would
+        // have no syllables or read a list that does not exist.
+        m_boxes.show(m_strings.text(kTitleWarning), m_strings.text(kNoTrainingChoiceText),
+                     MessageIcon::Warning, MessageButtons::Ok);
+        logMessage(1, "END 15: Start Experiment, no training list or syllable count\n");
+        return;
+    }
     if (!m_experiment.canStartRun(mode)) {
         // A missing stock or training list would leave the run without syllables.
         m_boxes.show(m_strings.text(kTitleWarning), m_strings.text(kMaterialMissingText),

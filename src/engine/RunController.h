@@ -49,6 +49,8 @@ public:
     static constexpr int kMaxSoundFaults = 3;
     /// Resource string shown when a run cannot start because its material is missing.
     static constexpr int kMaterialMissingText = 900;
+    /// Resource string shown when the training settings give no list or no syllable count.
+    static constexpr int kNoTrainingChoiceText = 917;
 
     RunController(ORVA_Experiment &experiment,
                   RunControllerOutput &output,

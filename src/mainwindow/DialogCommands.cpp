@@ -5,15 +5,29 @@
 #include "dialogs/ExternalPrograms.h"
 #include "dialogs/InstructionDialog.h"
 #include "dialogs/ModelessSlot.h"
+#include "engine/ClientDatabase.h"
 #include "engine/ProgramData.h"
 #include "engine/RunFileCommands.h"
 #include "engine/StartupChecks.h"
 #include "mainwindow/CommandRules.h"
+#include "records/RunFileRemoval.h"
 #include "support/Logger.h"
 #include "support/MessageBoxes.h"
 #include "support/TextIds.h"
 
 namespace orva {
+
+namespace {
+
+constexpr int kPreTestModeText = 128;
+constexpr int kMainTestModeText = 129;
+constexpr int kTrainingModeText = 130;
+constexpr int kLoadedText = 167;
+constexpr int kWrongLanguageText = 273;
+constexpr int kNotDeletedText = 305;
+constexpr int kDeletedText = 306;
+
+} // namespace
 
 DialogCommands::DialogCommands(DialogLauncher &dialogs,
                                ExternalPrograms &programs,
@@ -85,9 +99,13 @@ bool DialogCommands::onCommand(int command)
     case Command::HearingCheck:
         m_playback->onStartAuditionTest();
         return true;
-    case Command::AudioSetup:
     case Command::TrainingSettings:
+        onTrainingSettings();
+        return true;
     case Command::OpenDatabase:
+        onOpenDatabase();
+        return true;
+    case Command::AudioSetup:
         notAvailable(command);
         return true;
     default:
@@ -122,6 +140,113 @@ void DialogCommands::onOptions()
     StartupChecks::dataDirectory(settings, m_data.startup().layout.dataFolder, m_boxes,
                                  m_data.strings());
     m_view.dataFolderChanged();
+}
+
+void DialogCommands::onTrainingSettings()
+{
+    logMessage(1, "BEGIN: onSettingsTraining\n");
+    if (!isFree() || !m_files.askToSaveUnsaved()) {
+        logMessage(1, "END: onSettingsTraining\n");
+        return;
+    }
+    m_dialogs.editTrainingSettings(m_data.experiment());
+    // Whichever button closed it: own lists may have changed, and the window starts afresh.
+    m_view.storeComment();
+    m_view.resetRun(false);
+    m_controller.setProgramState(ProgramState::Idle);
+    m_controller.setRunState(RunState::Empty);
+    m_view.stateChanged();
+    logMessage(1, "END: onSettingsTraining\n");
+}
+
+void DialogCommands::onOpenDatabase()
+{
+    if (!isFree()) {
+        m_view.focusMainWindow();
+        return;
+    }
+    if (!m_files.askToSaveUnsaved())
+        return;
+    ORVA_Experiment &experiment = m_data.experiment();
+    const ORVA_Proband kept = experiment.client();
+    ClientDatabase database(m_view.clientList(), m_data.strings(), m_data.startup().uiLanguage);
+    const int result = m_dialogs.openClientDatabase(
+        database, [this](const ORVA_Proband &run) { return deleteRun(run); });
+    if (result == ClientDatabase::kOpenRun && database.chosen()) {
+        openRun(*database.chosen());
+    } else if (result == ClientDatabase::kContinueWithClient && database.chosen()) {
+        takeOverClient(*database.chosen());
+        m_controller.setProgramState(ProgramState::Idle);
+        m_controller.setRunState(RunState::Empty);
+        m_view.resetRun(false);
+        m_view.stateChanged();
+    } else {
+        experiment.client() = kept;
+        m_view.focusMainWindow();
+    }
+    logMessage(1, "END  : On OptionsDataBase\n");
+}
+
+QString DialogCommands::languageFolder() const
+{
+    return m_data.settings().dataDirectory + QLatin1Char('/') + m_data.experiment().languageCode();
+}
+
+void DialogCommands::takeOverClient(const ORVA_Proband &record)
+{
+    ORVA_Experiment &experiment = m_data.experiment();
+    const Status saved = experiment.reset(true);
+    if (!saved.ok())
+        logMessage(1, QStringLiteral("ERROR: %1\n").arg(saved.error()));
+    experiment.client() = record;
+    QString logPath;
+    if (experiment.createLogFileName(logPath, true) == 0)
+        (void)experiment.userLog().loadOrSetAside(logPath); // no history yet is fine
+}
+
+void DialogCommands::openRun(const ORVA_Proband &run)
+{
+    const StringTable &strings = m_data.strings();
+    // Exactly the file the list was read from: another run of the same minute, or a file a
+    // pattern would match, is never opened in its place.
+    const Status inside = RunFileRemoval::checkInside(run.runFile(), languageFolder());
+    const int read = inside.ok() ? m_data.experiment().read(run.runFile()) : -1;
+    if (read != 0) {
+        if (!inside.ok())
+            logMessage(1, QStringLiteral("ERROR: %1\n").arg(inside.error()));
+        logMessage(1, read == 1 ? "   OFO 45; END\n" : "   OFO 40; END\n");
+        m_boxes.show(strings.text(Text::kErrorTitle),
+                     strings.text(read == 1 ? kWrongLanguageText : Text::kCannotOpenFile),
+                     MessageIcon::Error, MessageButtons::Ok);
+        m_view.stateChanged();
+        return;
+    }
+    const ORVA_Experiment &experiment = m_data.experiment();
+    const int modeText = experiment.isTraining() ? kTrainingModeText
+        : experiment.mode() == PreTest           ? kPreTestModeText
+                                                 : kMainTestModeText;
+    m_controller.setModeLabel(strings.text(modeText));
+    m_controller.setStateText(strings.text(kLoadedText));
+    m_controller.setProgramState(ProgramState::DataLoaded);
+    m_controller.setRunState(RunState::Loaded);
+    m_view.showClient();
+    m_view.stateChanged();
+}
+
+bool DialogCommands::deleteRun(const ORVA_Proband &run)
+{
+    const StringTable &strings = m_data.strings();
+    const Status removed = RunFileRemoval::remove(run.runFile(), languageFolder());
+    if (!removed.ok()) {
+        logMessage(1, QStringLiteral("ERROR: %1\n").arg(removed.error()));
+        m_boxes.show(strings.text(Text::kErrorTitle), strings.text(kNotDeletedText),
+                     MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+    m_boxes.show(strings.text(Text::kNoticeTitle), strings.text(kDeletedText),
+                 MessageIcon::Information, MessageButtons::Ok);
+    m_view.dataFolderChanged(); // reads the client list again
+    return true;
 }
 
 void DialogCommands::startProgram(int command)

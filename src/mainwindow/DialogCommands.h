@@ -9,8 +9,10 @@
 
 namespace orva {
 
+class ClientList;
 class Clock;
 class DialogLauncher;
+class ORVA_Proband;
 class ExternalPrograms;
 class MessageBoxes;
 class ProgramData;
@@ -45,6 +47,12 @@ public:
         virtual void stopTimer(int id) = 0;
         /// The end of the instruction, the hearing check or the wizard, as the window has it.
         virtual void onAudioEnd() = 0;
+        /// Empties the run model (keeping the client unless `resetClient`) and the fields.
+        virtual void resetRun(bool resetClient) = 0;
+        /// The client record and the run's comment from the run model into their fields.
+        virtual void showClient() = 0;
+        /// The clients and runs of the data folder, as last read.
+        virtual const ClientList &clientList() const = 0;
     };
 
     DialogCommands(DialogLauncher &dialogs,
@@ -68,6 +76,15 @@ public:
 private:
     void onLanguage();
     void onOptions();
+    void onTrainingSettings();
+    void onOpenDatabase();
+    /// The run of `run`'s file into the run model, shown as loaded; a box when it cannot be read.
+    void openRun(const ORVA_Proband &run);
+    /// Deletes `run`'s file for the client database, with its messages; true when it is gone.
+    bool deleteRun(const ORVA_Proband &run);
+    /// The client of `record` becomes the current one, with the user log of that client.
+    void takeOverClient(const ORVA_Proband &record);
+    QString languageFolder() const;
     /// One of the mixers or the sound settings; a box when it cannot be started.
     void startProgram(int command);
     void notAvailable(int command);

@@ -2,6 +2,7 @@
 #include "mainwindow/PanelPainters.h"
 
 #include "engine/ORVA_Experiment.h"
+#include "engine/TrainingSettings.h"
 #include "report/DrawingSurface.h"
 #include "report/Palette.h"
 #include "support/StringTable.h"
@@ -335,8 +336,10 @@ QString trainingSettingsText(const PanelState &state)
     const QString shiftWord = s.text(Text::kTimeShift).section(QLatin1Char(' '), 0, 0);
     return QStringLiteral("%1: (%2)   %3: %4,   %5: %6ms,   %7: %8db,   %9: %10, %11")
         .arg(s.text(Text::kTrainingTitle), experiment.languageCode(), s.text(Text::kSyllableCount),
-             QString::asprintf("%2d", 6 * client.repetitions()), shiftWord,
-             QString::asprintf("%4d", client.timeShift()), s.text(Text::kNoiseLevel),
+             QString::asprintf("%2d",
+                               TrainingSettings::runLength(client, experiment.trainSyllableList(),
+                                                           experiment.expLanguage())),
+             shiftWord, QString::asprintf("%4d", client.timeShift()), s.text(Text::kNoiseLevel),
              QString::number(client.noiseLevel()), s.text(Text::kSyllableChoice))
         .arg(client.syllableSelection() == 2 ? s.text(Text::kRandomChoice)
                                              : s.text(Text::kStandardChoice),

@@ -91,6 +91,7 @@ void ClientList::getProbandList(const QString &dataDirectory,
         ORVA_Proband record;
         if (!readRun(path, record))
             continue;
+        record.setRunFile(path);
         addRun(record);
     }
     logLists();

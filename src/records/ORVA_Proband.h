@@ -82,6 +82,9 @@ public:
     /// 1, 2 or 3 of the run file the record was read from; 0 otherwise. Not stored.
     int runKind() const { return m_runKind; }
     void setRunKind(int kind) { m_runKind = kind; }
+    /// The path of the run file the record was read from; empty otherwise. Not stored.
+    const QString &runFile() const { return m_runFile; }
+    void setRunFile(const QString &path) { m_runFile = path; }
 
     /// Writes the "[Proband]" section with "\n" line ends.
     bool write(QTextStream &out) const;
@@ -115,6 +118,7 @@ private:
     int m_noiseType = 0;
     std::array<int, kLanguageCount> m_chosenLists {};
     int m_runKind = 0;
+    QString m_runFile;
 };
 
 } // namespace orva

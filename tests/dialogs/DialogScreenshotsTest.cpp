@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of every dialog in German and English, kept as artefacts of the build for review.
 #include "dialogs/AboutDialog.h"
+#include "dialogs/ClientDatabaseDialog.h"
 #include "dialogs/FirstStepsDialog.h"
 #include "dialogs/InstructionDialog.h"
 #include "dialogs/LanguageDialog.h"
 #include "dialogs/NoticeDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/OwnSyllableListDialog.h"
+#include "dialogs/QS_ListControl.h"
+#include "dialogs/TrainingSettingsDialog.h"
+#include "engine/ClientDatabase.h"
+#include "engine/ORVA_Experiment.h"
+#include "fakes/ScriptedDialogRunner.h"
+#include "records/ClientList.h"
 #include "support/Languages.h"
 #include "support/StringTable.h"
 
@@ -99,6 +107,54 @@ void DialogScreenshotsTest::everyDialogInGermanAndEnglish()
     NoticeDialog notice(strings, 145);
     OptionsDialog optionsDialog(strings, options);
     InstructionDialog instruction(strings, [] { return 0.4; }); // 40 % of the recording played
+
+    // The training material of the name tables, with one own list, noise on and a shift.
+    ORVA_Experiment model;
+    model.setLanguage(DE_DE, false, false);
+    model.createSyllableLists();
+    SyllableList own;
+    own.label = QStringLiteral("Mein1");
+    own.entries = { { QStringLiteral("ba") }, { QStringLiteral("pa") }, { QStringLiteral("ga") } };
+    QVERIFY(model.addOwnTrainList(own));
+    model.client().setNoiseOn(true);
+    model.client().setTimeShift(-1500);
+    model.client().setNoiseLevel(-12);
+    test::ScriptedDialogRunner runner;
+    TrainingSettingsDialog training(strings, model, runner);
+    OwnSyllableListDialog ownList(strings, model, runner);
+    for (int step = 0; step < 3; ++step) {
+        ownList.dialog().show();
+        QWidget *grid = ownList.dialog().control(OwnSyllableListDialog::kGridId);
+        const int rows = int(model.trainStock().size()) / 10 + 1;
+        const int index = model.findInTrainStock(step == 1       ? QStringLiteral("pa")
+                                                     : step == 2 ? QStringLiteral("ga")
+                                                                 : QStringLiteral("ba"));
+        QTest::mouseClick(grid, Qt::LeftButton, {},
+                          QPoint(grid->width() / 10 * (index % 10) + 4,
+                                 grid->height() / rows * (index / 10) + 4));
+        ownList.dialog().controlAs<QPushButton>(OwnSyllableListDialog::kTakeOverId)->click();
+    }
+
+    ClientList clients;
+    for (int i = 0; i < 6; ++i) {
+        ORVA_Proband run;
+        run.setLastName(QStringList({ "Meier", "Fe", "Bach", "Ohm" }).value(i % 4));
+        run.setFirstName(QStringList({ "Anna", "Ida", "Max" }).value(i % 3));
+        run.birthday() = ORVA_Date(3 + i, 4, 2012 + i % 4);
+        run.runDate() = ORVA_Date(17, 5, 2024, 8 + i, 5 * i);
+        run.setRunKind(1 + i % 3);
+        clients.addRun(run);
+    }
+    clients.sortClients();
+    ClientDatabase database(clients, strings, language);
+    ClientDatabaseDialog databaseDialog(strings, database, runner, nullptr);
+    // The first client clicked; the lists stay filled for the picture.
+    runner.scripts << [&databaseDialog](QDialog &) {
+        QS_ListControl &list = databaseDialog.clients();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                          list.visualItemRect(list.topLevelItem(0)).center());
+    };
+    databaseDialog.run();
     const std::pair<QString, TemplateDialog *> dialogs[] = {
         { QStringLiteral("about"), &about.dialog() },
         { QStringLiteral("first-steps"), &firstSteps.dialog() },
@@ -106,6 +162,9 @@ void DialogScreenshotsTest::everyDialogInGermanAndEnglish()
         { QStringLiteral("language"), &languageDialog.dialog() },
         { QStringLiteral("notice"), &notice.dialog() },
         { QStringLiteral("options"), &optionsDialog.dialog() },
+        { QStringLiteral("training-settings"), &training.dialog() },
+        { QStringLiteral("own-syllable-list"), &ownList.dialog() },
+        { QStringLiteral("client-database"), &databaseDialog.dialog() },
     };
     for (const auto &[name, dialog] : dialogs) {
         QVERIFY2(missingTexts(*dialog).isEmpty(),

@@ -94,6 +94,7 @@ private slots:
     void abortAfterARejectKeepsTheMeasurementBefore();
     void startCommandsAreIgnoredWhileARunIsActive();
     void unsavedRunIsOfferedForSavingBeforeTheNextStart();
+    void trainingWithoutItsListIsRefused_data();
     void trainingWithoutItsListIsRefused();
     void saveAndPrintRules_data();
     void saveAndPrintRules();
@@ -793,16 +794,31 @@ void RunControllerTest::unsavedRunIsOfferedForSavingBeforeTheNextStart()
     QCOMPARE(run.experiment.measurementCount(), 60);
 }
 
+void RunControllerTest::trainingWithoutItsListIsRefused_data()
+{
+    QTest::addColumn<int>("listId");
+    QTest::addColumn<int>("repetitions");
+    QTest::newRow("a list that does not exist") << 77 << 5;
+    QTest::newRow("no list chosen") << -1 << 5;
+    QTest::newRow("a syllable count of 0") << 0 << 0;
+}
+
 void RunControllerTest::trainingWithoutItsListIsRefused()
 {
+    QFETCH(int, listId);
+    QFETCH(int, repetitions);
     Run run;
-    run.experiment.client().setChosenList(DE_DE, 77);
+    run.experiment.client().setChosenList(DE_DE, listId);
+    run.experiment.client().setRepetitions(repetitions);
     run.controller.onStartTraining();
     QCOMPARE(run.state(), ProgramState::Idle);
     QCOMPARE(run.controller.runState(), RunState::Empty);
+    QCOMPARE(run.experiment.measurementCount(), 0);
+    QCOMPARE(run.output.plays.size(), 0);
     QCOMPARE(run.boxes.boxes.size(), 1);
     QCOMPARE(run.boxes.boxes[0].text,
-             StringTable::german().text(RunController::kMaterialMissingText));
+             StringTable::german().text(RunController::kNoTrainingChoiceText));
+    QVERIFY(!run.boxes.boxes[0].text.startsWith(u'#'));
 
     Run noStock;
     noStock.experiment.testStock().clear();

@@ -44,6 +44,17 @@ public:
         choice.values = optionsAccepted ? options : values;
         return choice;
     }
+    bool editTrainingSettings(ORVA_Experiment &experiment) override
+    {
+        calls << QStringLiteral("training settings");
+        return trainingSettings ? trainingSettings(experiment) : false;
+    }
+    int openClientDatabase(ClientDatabase &database,
+                           const ClientDatabaseDialog::RunDeleter &deleteRun) override
+    {
+        calls << QStringLiteral("client database");
+        return clientDatabase ? clientDatabase(database, deleteRun) : 2;
+    }
     bool openHelp() override
     {
         calls << QStringLiteral("help");
@@ -51,13 +62,19 @@ public:
     }
     ModelessSlot &modeless() override { return slot; }
 
-    QStringList calls; ///< "language 0", "about", "first steps", "notice 145", "options", "help"
+    /// "language 0", "about", "first steps", "notice 145", "options", "help", "training settings",
+    /// "client database"
+    QStringList calls;
     LanguageChoice language; ///< the answer; not accepted gives back the current language
     bool doIntro = true;
     bool optionsAccepted = false;
     OptionValues options; ///< returned when optionsAccepted
     bool helpOpens = true;
     ModelessSlot slot;
+    /// Stands in for the training settings: edits the model and says whether OK closed them.
+    std::function<bool(ORVA_Experiment &)> trainingSettings;
+    /// Stands in for the client database: clicks in it and returns its result.
+    std::function<int(ClientDatabase &, const ClientDatabaseDialog::RunDeleter &)> clientDatabase;
     /// Told of each notice while it is "open", so a test can see what came before it.
     std::function<void(int textId)> noticeShown;
 };

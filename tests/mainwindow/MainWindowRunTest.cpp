@@ -4,6 +4,7 @@
 #include "audio/AudioSession.h"
 #include "audio/backends/FileAudio.h"
 #include "dialogs/InstructionDialog.h"
+#include "engine/ClientDatabase.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ManualTimers.h"
 #include "fakes/RecordingMessageBoxes.h"
@@ -76,6 +77,8 @@ private slots:
     void savingNeedsNameAndBirthdayAndWritesTheRunFile();
     void saveUnderANameAddsTheExtensionOnlyWithoutADot();
     void twoRunsOfOneClientInOneMinuteAreBothKept();
+    void databaseOpensAndDeletesExactlyTheChosenRun();
+    void trainingSettingsWithoutACountLeaveTheTrainingRefused();
     void clientWithAVeryLongNameIsSavedWithItsHistory();
     void secondProgramOnTheSameDataFolderIsRefused();
     void closingDuringARunKeepsItsEntriesSoFar();
@@ -473,6 +476,88 @@ void MainWindowRunTest::twoRunsOfOneClientInOneMinuteAreBothKept()
     QCOMPARE(content().clientList().runs().value(0).size(), 2);
 }
 
+void MainWindowRunTest::databaseOpensAndDeletesExactlyTheChosenRun()
+{
+    twoRunsOfOneClientInOneMinuteAreBothKept();
+    const QString folder = m_installation->path(QStringLiteral("data/de_de"));
+    const QString first = folder + QStringLiteral("/Meier-Anna_24-05-17_14-30-VT12.orv");
+    const QString second = folder + QStringLiteral("/Meier-Anna_24-05-17_14-30-VT12-2.orv");
+    const auto rowOf = [](const ClientDatabase &database, const QString &path) {
+        for (int row = 0; row < database.runCount(); ++row) {
+            if (database.runAt(row)->runFile() == path)
+                return row;
+        }
+        return -1;
+    };
+    test::RecordingDialogLauncher &dialogs = m_installation->dialogs;
+
+    // Both runs match one name pattern; the one clicked is the one opened.
+    dialogs.clientDatabase = [&](ClientDatabase &database, const auto &) {
+        database.open();
+        if (!database.clickClient(0) || !database.clickRun(rowOf(database, second)))
+            return int(ClientDatabase::kNothingChosen);
+        return database.accept();
+    };
+    m_boxes.boxes.clear();
+    content().onCommand(32842);
+    QVERIFY(m_boxes.boxes.isEmpty());
+    QCOMPARE(content().controller().programState(), ProgramState::DataLoaded);
+    QCOMPARE(content().controller().runState(), RunState::Loaded);
+    QCOMPARE(content().experiment().measurement(0).result, int(Wrong));
+
+    // Deleting the first leaves the second, whatever the listing order.
+    dialogs.clientDatabase = [&](ClientDatabase &database, const auto &deleteRun) {
+        database.open();
+        if (!database.clickClient(0) || !database.clickRun(rowOf(database, first)))
+            return int(ClientDatabase::kNothingChosen);
+        const ORVA_Proband *run = database.runToDelete();
+        if (run && deleteRun(*run))
+            database.reloadAfterDeletion();
+        return database.accept();
+    };
+    content().onCommand(32842);
+    QVERIFY(!QFile::exists(first));
+    QVERIFY(QFile::exists(second));
+    QCOMPARE(m_boxes.boxes.last().text, content().strings().text(306));
+    QCOMPARE(content().clientList().runs().value(0).size(), 1);
+    // The client stayed chosen: OK continued with the client, no run was opened.
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+    QCOMPARE(content().experiment().client().lastName(),
+             std::optional<QString>(QStringLiteral("Meier")));
+
+    // A run whose file went after the list was read is not replaced by another file of its
+    // minute: the operator is told it cannot be opened.
+    dialogs.clientDatabase = [&](ClientDatabase &database, const auto &) {
+        database.open();
+        if (!database.clickClient(0) || !database.clickRun(0))
+            return int(ClientDatabase::kNothingChosen);
+        QFile::rename(second, first);
+        return database.accept();
+    };
+    m_boxes.boxes.clear();
+    content().onCommand(32842);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].text, content().strings().text(137));
+    QVERIFY(content().controller().programState() != ProgramState::DataLoaded);
+}
+
+void MainWindowRunTest::trainingSettingsWithoutACountLeaveTheTrainingRefused()
+{
+    test::RecordingDialogLauncher &dialogs = m_installation->dialogs;
+    dialogs.trainingSettings = [](ORVA_Experiment &experiment) {
+        experiment.client().setRepetitions(0);
+        return true;
+    };
+    content().onCommand(32824);
+    QCOMPARE(dialogs.calls.last(), QStringLiteral("training settings"));
+    QCOMPARE(content().controller().programState(), ProgramState::Idle);
+    m_boxes.boxes.clear();
+    content().onCommand(32785);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QCOMPARE(m_boxes.boxes[0].text, content().strings().text(917));
+    QVERIFY(!content().controller().isRunActive());
+}
+
 void MainWindowRunTest::newAsksAboutTheUnsavedRunAndTheClient()
 {
     content().experiment().client().setLastName(QStringLiteral("Meier"));
@@ -501,7 +586,7 @@ void MainWindowRunTest::newAsksAboutTheUnsavedRunAndTheClient()
 
 void MainWindowRunTest::commandsWithoutTheirDialogSaySoOnlyWhenIdle()
 {
-    const QList<int> notBuilt { 32824, 32842, 32829 };
+    const QList<int> notBuilt { 32829 };
     for (int command : notBuilt) {
         m_boxes.boxes.clear();
         content().onCommand(command);
@@ -513,7 +598,8 @@ void MainWindowRunTest::commandsWithoutTheirDialogSaySoOnlyWhenIdle()
     content().onCommand(32787);
     QVERIFY(content().controller().isRunActive());
     m_boxes.boxes.clear();
-    for (int command : notBuilt + QList<int> { 32838, 32841, 32827, 32828, 32816, 32781, 32818 })
+    for (int command :
+         notBuilt + QList<int> { 32824, 32842, 32838, 32841, 32827, 32828, 32816, 32781, 32818 })
         content().onCommand(command);
     QTest::keyClick(m_window.get(), Qt::Key_F5);
     QTest::keyClick(m_window.get(), Qt::Key_F9);
