@@ -20,9 +20,11 @@
 #include "support/TextIds.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSlider>
 
 namespace orva {
@@ -176,10 +178,16 @@ void MainWindowContent::createSubWindows()
         canvas,
         mainWindowChildren(
             { [this] { return panelState(); }, [this] { return m_layout.barWidth; },
-              [this] { return experiment().client().runDateText(startup().uiLanguage); },
-              &m_logo }),
+              [this] { return experiment().client().runDateText(startup().uiLanguage); }, &m_logo,
+              [this](DrawingSurface &s) { return m_print && m_print->paintReport(s); } }),
         m_window, [this](int id) { onCommand(id); });
     m_fields->create(canvas, m_window);
+    m_print = std::make_unique<PrintCommands>(PrintCommands::Parts {
+        m_palette.get(), m_options.printers, &strings(), &m_boxes, &experiment(),
+        m_controller.get(), startup().uiLanguage, m_window, canvas, child(kChartId),
+        child(kEvaluationId), static_cast<QScrollBar *>(child(kReportScrollBarId)),
+        static_cast<QCheckBox *>(child(Command::ShowTests)),
+        static_cast<QCheckBox *>(child(Command::ShowSyllables)), [this] { storeComment(); } });
     QSlider *slider = m_children->slider();
     slider->setValue(-settings().threshold);
     QObject::connect(slider, &QSlider::valueChanged, m_window, [this](int value) {
@@ -212,6 +220,8 @@ void MainWindowContent::onSize(int width, int height)
     m_children->move(m_layout, m_reportView);
     m_fields->move(m_layout);
     m_toolTips->followWindows();
+    if (m_print)
+        m_print->setReportShown(m_reportView);
 }
 
 void MainWindowContent::resetRun(bool resetClient)
@@ -420,6 +430,8 @@ void MainWindowContent::onCommand(int command)
     case Command::Nothing:
         return;
     default:
+        if (m_print && m_print->onCommand(command))
+            return;
         if (!m_dialogCommands || !m_dialogCommands->onCommand(command))
             logMessage(1, "   command %d has no handler\n", command);
         return;

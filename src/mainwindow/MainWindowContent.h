@@ -16,6 +16,7 @@
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/PaintOrder.h"
 #include "mainwindow/PanelPainters.h"
+#include "mainwindow/PrintCommands.h"
 #include "mainwindow/TimerHost.h"
 #include "records/ClientList.h"
 #include "records/DataFolderLock.h"
@@ -72,6 +73,8 @@ struct StartupOptions
     /// The dialogs and the programs outside (the desktop's when null; tests fake them).
     DialogLauncher *dialogs = nullptr;
     ExternalPrograms *programs = nullptr;
+    /// Where printouts go (the desktop's print dialog when null).
+    PrinterChooser *printers = nullptr;
 };
 
 /// The object behind the main window, where its commands, keys, timers and audio messages
@@ -263,6 +266,7 @@ private:
     std::unique_ptr<MainToolTips> m_toolTips;
     std::unique_ptr<DesktopDialogs> m_desktop;
     std::unique_ptr<DialogCommands> m_dialogCommands;
+    std::unique_ptr<PrintCommands> m_print;
 };
 
 } // namespace orva

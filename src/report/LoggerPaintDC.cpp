@@ -86,8 +86,6 @@ bool LoggerPaintDC::paint(DrawingSurface &surface)
         surface.fillRect(Palette::kWhite, false, false, rect);
     }
     m_line = 0;
-    m_maxX = 0;
-    m_maxY = 0;
     m_linesOnPage = 0;
     selectFont(Normal);
     m_unit = textWidth(QStringLiteral("xxxxxxxxxx")) / 50.0;
@@ -99,6 +97,10 @@ bool LoggerPaintDC::paint(DrawingSurface &surface)
     m_top = rect.top() - scroll.y() + headerHeight + m_topMargin;
     m_x = m_left;
     m_y = m_top;
+    // The extent starts where the report starts, scrolled or not, so that the scroll range
+    // follows the report and not the position it was scrolled to.
+    m_maxX = m_left;
+    m_maxY = m_top;
     m_rightLimit = rect.width() - 1 - 2 * m_leftMargin;
 
     bool ended = true;

@@ -159,6 +159,7 @@ enum Id : int {
     kReportTitle = 358, ///< "ORVA Übungsbericht"
     kReportPage = 359, ///< "Seite"
     kReportPageTooSmall = 916,
+    kReportTooManyPages = 917,
 };
 } // namespace Text
 
