@@ -10,6 +10,7 @@
 #include "support/TextIds.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -252,10 +253,12 @@ void LoggerPaintDC::drawBody()
                       client ? client->firstName().value_or(QString()) : QString(),
                       client ? client->lastName().value_or(QString()) : QString()),
              Bold);
-    textLine(
-        QStringLiteral("%1: %2").arg(text(Text::kReportBirthday),
-                                     client ? client->birthdayText(m_source.language) : QString()),
-        Normal);
+    // A birthday that was never entered is left empty, not shown as the field's input mask.
+    const bool hasBirthday = client && client->birthday().isValid();
+    textLine(QStringLiteral("%1: %2").arg(text(Text::kReportBirthday),
+                                          hasBirthday ? client->birthdayText(m_source.language)
+                                                      : QString()),
+             Normal);
     newLine();
     if (!m_source.log || m_source.log->entries().isEmpty()) {
         textLine(text(Text::kReportNoEntries), Bold);
@@ -442,6 +445,45 @@ void LoggerPaintDC::syllableCellGroup(const QString &name, const WordStats &stat
     }
 }
 
+LoggerPaintDC::PrintResult LoggerPaintDC::paginate(QPainter *painter,
+                                                   const QRect &page,
+                                                   int clipRight,
+                                                   Palette &palette,
+                                                   const ReportSource &source,
+                                                   bool showTests,
+                                                   bool showSyllables,
+                                                   int maxPages,
+                                                   const std::function<void()> &newPage)
+{
+    LoggerPaintDC report(true);
+    report.setup(nullptr, source);
+    report.setShowTests(showTests);
+    report.setShowSyllables(showSyllables);
+    DrawingSurface surface(palette);
+    for (;;) {
+        surface.begin(painter, page);
+        surface.setClipRight(clipRight);
+        const bool done = report.paint(surface);
+        surface.end();
+        if (done)
+            return PrintResult::Printed;
+        // A page that took no line will not take one on the next page either.
+        if (!report.drewOnPage()) {
+            logMessage(1,
+                       "   PTR 30: page %d of the training report holds no line (page %dx%d "
+                       "pixels); print job aborted\n",
+                       report.pageCounter(), page.width(), page.height());
+            return PrintResult::PageTooSmall;
+        }
+        if (report.pageCounter() >= maxPages) {
+            logMessage(1, "   PTR 31: the training report passes %d pages; print job aborted\n",
+                       maxPages);
+            return PrintResult::TooManyPages;
+        }
+        newPage();
+    }
+}
+
 LoggerPaintDC::PrintResult LoggerPaintDC::print(PrinterDC &printer,
                                                 QWidget *owner,
                                                 Palette &palette,
@@ -455,46 +497,39 @@ LoggerPaintDC::PrintResult LoggerPaintDC::print(PrinterDC &printer,
         return PrintResult::Cancelled;
     // The orientation is the printer's before the first page, where a painter can still take it.
     printer.portrait();
-    if (!printer.startDocument(documentName()))
-        return PrintResult::Cancelled;
     const int left = std::max(printer.offsetX(), int(printer.pixelsPerInchX() * 2 / 2.54));
     const int top = std::max(printer.offsetY(), int(printer.pixelsPerInchY() * 2 / 2.54));
     const QRect page(QPoint(left, top),
                      QPoint(printer.physicalWidth() - left, printer.physicalHeight() - top));
+    // The runs table is a little wider than a portrait A4 page inside 2 cm margins: it may use
+    // the right margin up to the printable edge rather than lose its last column.
+    const int clipRight = printer.physicalWidth() - 1 - printer.offsetX();
 
-    LoggerPaintDC report(true);
-    report.setup(nullptr, source);
-    report.setShowTests(showTests);
-    report.setShowSyllables(showSyllables);
-    DrawingSurface surface(palette);
-    for (;;) {
-        surface.begin(printer.painter(), page);
-        // The runs table is a little wider than a portrait A4 page inside 2 cm margins: it may
-        // use the right margin up to the printable edge rather than lose its last column.
-        surface.setClipRight(printer.physicalWidth() - 1 - printer.offsetX());
-        const bool done = report.paint(surface);
-        surface.end();
-        if (done)
-            break;
-        // A page that took no line will not take one on the next page either.
-        if (!report.drewOnPage()) {
-            logMessage(1,
-                       "   PTR 30: page %d of the training report holds no line (page %dx%d "
-                       "pixels); print job aborted\n",
-                       report.pageCounter(), page.width(), page.height());
-            printer.abort();
-            return PrintResult::PageTooSmall;
-        }
-        if (report.pageCounter() >= maxPages) {
-            logMessage(1, "   PTR 31: the training report passes %d pages; print job aborted\n",
-                       maxPages);
-            printer.abort();
-            return PrintResult::TooManyPages;
-        }
-        printer.newPage();
+    // The pages are counted first on a stand-in of the printer's resolution, since a printer
+    // that has begun a document cannot always take it back: a page too small for the report
+    // or a report too long for the limit never reaches the printer.
+    QImage standIn(1, 1, QImage::Format_RGB32);
+    standIn.setDotsPerMeterX(qRound(printer.pixelsPerInchX() / 0.0254));
+    standIn.setDotsPerMeterY(qRound(printer.pixelsPerInchY() / 0.0254));
+    {
+        QPainter counting(&standIn);
+        const PrintResult counted = paginate(&counting, page, clipRight, palette, source, showTests,
+                                             showSyllables, maxPages, [] {});
+        if (counted != PrintResult::Printed)
+            return counted;
+    }
+
+    if (!printer.startDocument(documentName()))
+        return PrintResult::Cancelled;
+    const PrintResult printed =
+        paginate(printer.painter(), page, clipRight, palette, source, showTests, showSyllables,
+                 maxPages, [&printer] { printer.newPage(); });
+    if (printed != PrintResult::Printed) {
+        printer.abort();
+        return printed;
     }
     printer.endDocument();
-    logMessage(1, "END: print training report, %d pages\n", report.pageCounter());
+    logMessage(1, "END: print training report\n");
     return PrintResult::Printed;
 }
 

@@ -11,7 +11,9 @@
 #include <QTimeZone>
 
 #include <array>
+#include <functional>
 
+class QPainter;
 class QWidget;
 
 namespace orva {
@@ -78,7 +80,8 @@ public:
     };
     /// The print job: asks `printer` for a printer over `owner`, then prints the report on as
     /// many portrait pages as it needs, each with 2 cm margins (or the printer's unprintable
-    /// border when that is wider), at most `maxPages`.
+    /// border when that is wider), at most `maxPages`. A page that would hold no line, or more
+    /// pages than that, are found before the document starts: then nothing is printed.
     static PrintResult print(PrinterDC &printer,
                              QWidget *owner,
                              Palette &palette,
@@ -89,6 +92,17 @@ public:
 
 private:
     enum FontIndex { Normal, Bold, Header, Footer };
+
+    /// Paints the report page by page on `painter`, calling `newPage` between pages.
+    static PrintResult paginate(QPainter *painter,
+                                const QRect &page,
+                                int clipRight,
+                                Palette &palette,
+                                const ReportSource &source,
+                                bool showTests,
+                                bool showSyllables,
+                                int maxPages,
+                                const std::function<void()> &newPage);
 
     void drawBody();
     void drawStatistics(const ReportStatistics &statistics);

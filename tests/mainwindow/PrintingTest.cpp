@@ -32,6 +32,7 @@ private slots:
     void cleanup();
     void menuPrintsTheFinishedPreTest();
     void nothingIsPrintedBeforeARun();
+    void abortedRunIsPrintedOnlyWhenItsPrintModeSaysAlways();
     void reportViewScrollsSwitchesAndPrints();
     void pageTooSmallForTheReportIsSaidAndLeavesNoFile();
 
@@ -133,6 +134,34 @@ void PrintingTest::nothingIsPrintedBeforeARun()
     content().onCommand(32822);
     QVERIFY(!QFile::exists(m_pdf));
     QVERIFY(m_boxes.boxes.isEmpty());
+}
+
+void PrintingTest::abortedRunIsPrintedOnlyWhenItsPrintModeSaysAlways()
+{
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    m_timers->timers.advanceMs(2250);
+    for (int i = 0; i < 4; ++i) {
+        m_timers->timers.advanceMs(450 + 10 * i);
+        content().onAudioInput(m_clock.nowUs());
+        m_timers->timers.advanceMs(m_timers->timers.msUntil(WaitTimer));
+    }
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+    QCOMPARE(content().controller().runState(), RunState::Aborted);
+    // The default, "only after a complete run", refuses it.
+    content().onCommand(32822);
+    QVERIFY(!QFile::exists(m_pdf));
+
+    RunFileRules rules = content().controller().fileRules();
+    rules.printMode[0] = 2; // pre-test: always
+    content().controller().setFileRules(rules);
+    content().menuSettings();
+    QVERIFY(menuAction(32822)->isEnabled());
+    menuAction(32822)->trigger();
+    QCOMPARE(poppler::info(m_pdf, QStringLiteral("Pages")), QStringLiteral("1"));
+    const QString text = poppler::text(m_pdf);
+    QVERIFY2(text.contains(QRegularExpression(QStringLiteral("(^|\\s)4: \\w+ +\\d+ms"))),
+             qPrintable(text));
+    QVERIFY(!text.contains(QRegularExpression(QStringLiteral("(^|\\s)5: \\w+"))));
 }
 
 void PrintingTest::reportViewScrollsSwitchesAndPrints()

@@ -223,6 +223,7 @@ void LoggerPaintDCTest::absentNamesPrintAsEmptyText()
     QVERIFY2(text.contains(QRegularExpression(QStringLiteral("ORVA Übungsbericht +- +Seite 1"))),
              qPrintable(text));
     QVERIFY(text.contains(QRegularExpression(QStringLiteral("Klient:\\s*\\n"))));
+    QVERIFY(text.contains(QRegularExpression(QStringLiteral("Geburtsdatum:\\s*\\n"))));
     QVERIFY(!text.contains(QLatin1Char('#')));
 }
 
