@@ -18,7 +18,7 @@ jobs=$(nproc)
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-svg-dev libpulse-dev pulseaudio
           pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox xdotool
           librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream adduser passwd
-          qt6-qpa-plugins)
+          qt6-qpa-plugins poppler-utils fonts-liberation2)
 
 say() { printf 'orva: %s\n' "$*"; }
 fail() {

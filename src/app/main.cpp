@@ -7,6 +7,7 @@
 #include "mainwindow/Artwork.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
+#include "report/PrinterChooser.h"
 #include "support/Clock.h"
 #include "support/Logger.h"
 #include "support/ProgramVersion.h"
@@ -16,6 +17,8 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
+
+#include <optional>
 
 namespace {
 
@@ -66,6 +69,12 @@ int main(int argc, char *argv[])
         // Log lines go to stderr too when asked for, as a debugger output would show them.
         options.logToStderr = qEnvironmentVariableIsSet("ORVA_LOG_STDERR");
         options.dialogRunner = &dialogs;
+        // Printouts go to this PDF file instead of the print dialog: for tests of the real
+        // window, which cannot answer the desktop's dialog.
+        const QString printFile = qEnvironmentVariable("ORVA_PRINT_TO_PDF");
+        std::optional<orva::PdfPrinterChooser> pdfPrinter;
+        if (!printFile.isEmpty())
+            options.printers = &pdfPrinter.emplace(printFile);
         orva::MainWindowContent content(options, clock, dialogs);
         audio.setOutput(makeOutput(content.audioOutputSetting(), clock));
         audio.setInput(makeInput(content.audioInputSetting(), clock));

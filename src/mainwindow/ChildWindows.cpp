@@ -108,6 +108,9 @@ void ChildWindows::create(QWidget *canvas,
             auto *box = new QCheckBox(m_strings.text(entry.text), canvas);
             box->setChecked(true);
             box->setEnabled(false);
+            box->setFocusPolicy(Qt::NoFocus);
+            QObject::connect(box, &QCheckBox::clicked, canvas,
+                             [onCommand, id = entry.id] { onCommand(id); });
             child.widget = box;
             break;
         }
@@ -236,7 +239,10 @@ std::vector<ChildEntry> mainWindowChildren(PanelSource source)
           painter(P::paintAnswerTimeBar) },
         { kReportScrollBarId, K::ScrollBar, -1, &L::reportScrollBar, nullptr, 0, {} },
         { kChartId, K::Panel, Text::kChartTip, &L::chart, nullptr, 0,
-          [source](DrawingSurface &s) { P::paintChart(s, source.state(), source.barWidth()); } },
+          [source](DrawingSurface &s) {
+              if (!source.report || !source.report(s))
+                  P::paintChart(s, source.state(), source.barWidth());
+          } },
         { kLevelMeterId, K::Panel, Text::kLevelMeterTip, &L::levelMeter, nullptr, 0,
           painter(P::paintLevelMeter) },
         { kSliderId, K::Slider, Text::kThresholdTip, &L::slider, nullptr, 0, {} },

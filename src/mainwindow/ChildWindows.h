@@ -125,13 +125,15 @@ private:
 };
 
 /// What the main window's panels show: the panels' state at paint time, the chart's column
-/// width, the run's date and the logo (not owned).
+/// width, the run's date, the logo (not owned) and the training report, which the chart panel
+/// shows instead of its chart when `report` says it painted it.
 struct PanelSource
 {
     std::function<PanelState()> state;
     std::function<int()> barWidth;
     std::function<QString()> runDate;
     const QImage *logo = nullptr;
+    std::function<bool(DrawingSurface &)> report;
 };
 
 /// The child windows of the main window, in the order of their tool tips.

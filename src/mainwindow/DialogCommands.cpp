@@ -84,10 +84,6 @@ bool DialogCommands::onCommand(int command)
                          MessageButtons::Ok);
         logMessage(1, "END : OnHelp\n");
         return true;
-    case Command::Print:
-        if (m_controller.mayPrint())
-            notAvailable(command);
-        return true;
     case Command::PlaybackVolume:
     case Command::RecordingVolume:
     case Command::AudioDevices:

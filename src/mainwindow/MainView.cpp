@@ -51,7 +51,7 @@ void MainView::create()
         mainWindowChildren(
             { [this] { return panelState(); }, [this] { return m_layout.barWidth; },
               [this, uiLanguage] { return m_data.experiment().client().runDateText(uiLanguage); },
-              &m_logo }),
+              &m_logo, m_hooks.paintReport }),
         m_window, m_hooks.command);
     m_fields.create(canvas, m_window);
     m_children->slider()->setValue(-m_data.settings().threshold);
@@ -83,6 +83,8 @@ void MainView::onSize(int width, int height)
     m_children->move(m_layout, m_reportView);
     m_fields.move(m_layout);
     m_toolTips->followWindows();
+    if (m_hooks.laidOut)
+        m_hooks.laidOut(m_reportView);
 }
 
 void MainView::layoutMainWindow()

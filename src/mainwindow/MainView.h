@@ -23,6 +23,7 @@ namespace orva {
 
 class ClientFields;
 class Clock;
+class DrawingSurface;
 class MainWindow;
 class Palette;
 class ProgramData;
@@ -42,6 +43,10 @@ public:
         std::function<void(int command)> command; ///< a button was pressed
         std::function<void(int threshold)> thresholdChanged; ///< the slider moved (dB)
         std::function<void()> firstRunHelp; ///< the start-up's wait ran out
+        /// Paints the training report into the chart's surface; false when it is not shown.
+        std::function<bool(DrawingSurface &)> paintReport;
+        /// The children were laid out again, in the report view or not.
+        std::function<void(bool reportView)> laidOut;
     };
 
     MainView(MainWindow &window,

@@ -21,9 +21,11 @@
 #include "support/TextIds.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSlider>
 
 namespace orva {
@@ -175,9 +177,20 @@ void MainWindowContent::createView()
         if (m_dialogCommands)
             m_dialogCommands->showFirstRunHelp();
     };
+    hooks.paintReport = [this](DrawingSurface &s) { return m_print && m_print->paintReport(s); };
+    hooks.laidOut = [this](bool reportView) {
+        if (m_print)
+            m_print->setReportShown(reportView);
+    };
     m_view = std::make_unique<MainView>(*m_window, *m_data, *m_controller, *m_fields, *m_palette,
                                         *m_timers, m_clock, std::move(hooks));
     m_view->create();
+    m_print = std::make_unique<PrintCommands>(PrintCommands::Parts {
+        m_palette.get(), m_options.printers, &strings(), &m_boxes, &experiment(),
+        m_controller.get(), startup().uiLanguage, m_window, m_window->canvas(), child(kChartId),
+        child(kEvaluationId), static_cast<QScrollBar *>(child(kReportScrollBarId)),
+        static_cast<QCheckBox *>(child(Command::ShowTests)),
+        static_cast<QCheckBox *>(child(Command::ShowSyllables)), [this] { storeComment(); } });
     m_controller->setEvents(m_view.get());
     resetRun(false);
     m_view->windowSettings();
@@ -291,6 +304,8 @@ void MainWindowContent::onCommand(int command)
     case Command::Nothing:
         return;
     default:
+        if (m_print && m_print->onCommand(command))
+            return;
         if (!m_dialogCommands || !m_dialogCommands->onCommand(command))
             logMessage(1, "   command %d has no handler\n", command);
         return;

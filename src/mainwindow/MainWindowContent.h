@@ -12,6 +12,7 @@
 #include "mainwindow/CommandRules.h"
 #include "mainwindow/DialogCommands.h"
 #include "mainwindow/MainView.h"
+#include "mainwindow/PrintCommands.h"
 #include "mainwindow/TimerHost.h"
 #include "records/ClientList.h"
 #include "records/DataFolderLock.h"
@@ -69,6 +70,8 @@ struct StartupOptions
     /// The dialogs and the programs outside (the desktop's when null; tests fake them).
     DialogLauncher *dialogs = nullptr;
     ExternalPrograms *programs = nullptr;
+    /// Where printouts go (the desktop's print dialog when null).
+    PrinterChooser *printers = nullptr;
 };
 
 /// The object behind the main window, where its commands, keys, timers and audio messages
@@ -190,6 +193,13 @@ public:
     int userInterfaceLanguage() const { return startup().uiLanguage; }
     const QString &baseDirectory() const { return startup().baseDirectory; }
     bool isGuideShown() const { return !m_view || m_view->isGuideShown(); }
+    bool isTrainingReportShown() const { return m_view && m_view->isReportView(); }
+    /// The menu's enabling rules for the current state.
+    void menuSettings() override
+    {
+        if (m_view)
+            m_view->menuSettings();
+    }
     /// The child window with `id` (panels by their id; the axis and count strip have none).
     QWidget *child(int id) const { return m_view ? m_view->child(id) : m_fields->field(id); }
 
@@ -213,11 +223,7 @@ private:
         if (m_view)
             m_view->focusMainWindow();
     }
-    void menuSettings() override
-    {
-        if (m_view)
-            m_view->menuSettings();
-    }
+
     /// Rebuilds the client list from the run files of the material language.
     void getProbandList() { m_data->readClientList(m_clients); }
     const StartupData &startup() const { return m_data->startup(); }
@@ -253,6 +259,7 @@ private:
     std::unique_ptr<MainView> m_view;
     std::unique_ptr<DesktopDialogs> m_desktop;
     std::unique_ptr<DialogCommands> m_dialogCommands;
+    std::unique_ptr<PrintCommands> m_print;
 };
 
 } // namespace orva

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPageSize>
 #include <QString>
 
 class QPrinter;
@@ -28,8 +29,15 @@ public:
     { }
     bool choose(QPrinter &printer, QWidget *owner, bool singlePage) override;
 
+    /// The printer's resolution in dots per inch; 0 keeps the printer's own.
+    void setResolution(int dotsPerInch) { m_dotsPerInch = dotsPerInch; }
+    /// The paper; an invalid size keeps the printer's own.
+    void setPageSize(const QPageSize &size) { m_pageSize = size; }
+
 private:
     QString m_path;
+    int m_dotsPerInch = 0;
+    QPageSize m_pageSize;
 };
 
 } // namespace orva

@@ -3,6 +3,8 @@
 
 #include "report/PrinterChooser.h"
 
+#include <QFile>
+
 namespace orva {
 
 PrinterDC::PrinterDC(PrinterChooser &chooser)
@@ -99,9 +101,12 @@ void PrinterDC::endDocument()
 
 void PrinterDC::abort()
 {
-    if (m_printer && m_painter.isActive())
-        m_printer->abort();
+    // A file printer cannot abort a document it has begun: the file it wrote is removed instead.
+    const bool aborted = m_printer && m_painter.isActive() && m_printer->abort();
+    const QString file = m_printer ? m_printer->outputFileName() : QString();
     finish();
+    if (!aborted && !file.isEmpty())
+        QFile::remove(file);
 }
 
 bool ORVA_PrinterDC::choose(QWidget *owner)

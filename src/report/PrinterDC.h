@@ -29,6 +29,7 @@ public:
     void landscape();
     void newPage();
     void endDocument();
+    /// Drops the document; what a file printer wrote of it is removed.
     void abort();
 
     /// The painter of the open document, or nullptr.

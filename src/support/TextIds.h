@@ -103,6 +103,63 @@ enum Id : int {
     kRepeat = 174,
     kNoRepeat = 175,
     kChartGuide = 245,
+
+    // The result printout
+    kResultTitle = 159, ///< "Ergebnisse des ORVA"
+    kResultClient = 160, ///< "Klient"
+    kResultMode = 243, ///< "Modus"
+    kResultTimeOfDay = 244, ///< "Uhrzeit"
+    kPreTestName = 128,
+    kMainTestName = 129,
+    kTrainingName = 130,
+    kResultsCaption = 157, ///< "Versuchsergebnisse"
+    kResultsLegend = 152,
+    kStatisticsCaption = 158, ///< "Statistik"
+    kEvaluationRow = 116,
+    kReactionTimeRow = 117,
+    kRightAnswersRow = 118,
+    kWrongAnswersRow = 124,
+    kNoAnswersRow = 119,
+    kCreatedWith = 249, ///< "Erstellt mit dem ORVA Version"
+    kMaker = 250,
+
+    // The training report
+    kReportClient = 320,
+    kReportBirthday = 321,
+    kReportNoEntries = 322,
+    kReportPeriod = 323,
+    kReportTotalTime = 324,
+    kReportTrainingTime = 325,
+    kReportTestTime = 326,
+    kReportEntries = 327,
+    kReportTrainings = 328,
+    kReportTests = 329,
+    kReportDistinctSyllables = 330,
+    kReportTrainedSyllables = 331,
+    kReportTestedSyllables = 332,
+    kReportDay = 333,
+    kReportDays = 334,
+    kReportPracticeDays = 335,
+    kReportTimePerDay = 336,
+    kReportSyllablesPerDay = 337,
+    kReportRuns = 338, ///< "Übungen"
+    kReportSyllables = 339, ///< "Trainierte Silben"
+    kReportNoSyllables = 340,
+    kReportNumber = 341,
+    kReportDate = 342,
+    kReportDuration = 343,
+    kReportType = 344,
+    kReportPresented = 345,
+    kReportDistinct = 346,
+    kReportSyllable = 347,
+    kReportCorrectOfWord = 351,
+    kReportCorrect = 352,
+    kReportTotal = 353,
+    kReportAverageTime = 354,
+    kReportTitle = 358, ///< "ORVA Übungsbericht"
+    kReportPage = 359, ///< "Seite"
+    kReportPageTooSmall = 919,
+    kReportTooManyPages = 920,
 };
 } // namespace Text
 

@@ -32,7 +32,7 @@ struct Children
     Palette palette { QApplication::palette() };
     QImage logo;
     std::vector<ChildEntry> entries = mainWindowChildren(
-        { [] { return PanelState(); }, [] { return 10; }, [] { return QString(); }, &logo });
+        { [] { return PanelState(); }, [] { return 10; }, [] { return QString(); }, &logo, {} });
     ChildWindows children { palette, StringTable::german(), fonts.normal };
     MainWindowLayout layout;
     QList<int> commands;
