@@ -516,11 +516,12 @@ void RunController::startVerification(std::optional<qint64> answerUs)
     // lost server, a changed device) moves the times by an unknown amount, and so does a clock
     // model that settles again after one; the end of the answer window is the client's "no
     // answer" only while the program listened.
-    const bool faulted = m_output.audioGlitchCount() != m_glitchesAtStart || !m_soundSettledAtStart
-        || !m_output.isSoundSettled();
-    if (faulted || (!answerUs && !m_output.isListening())) {
-        discardFaultyMeasurement(faulted ? "sound underrun, overflow, stall or lost device"
-                                         : "the program was not listening",
+    const bool glitched = m_output.audioGlitchCount() != m_glitchesAtStart;
+    const bool unsettled = !m_soundSettledAtStart || !m_output.isSoundSettled();
+    if (glitched || unsettled || (!answerUs && !m_output.isListening())) {
+        discardFaultyMeasurement(glitched        ? "sound underrun, overflow, stall or lost device"
+                                     : unsettled ? "sound clocks settling again after a fault"
+                                                 : "the program was not listening",
                                  kVerificationWindowMs);
         logMessage(1, "END  : Start Verification\n");
         return;

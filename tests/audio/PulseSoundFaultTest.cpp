@@ -143,8 +143,11 @@ void PulseSoundFaultTest::headphonesUnloadedIsAFault()
     QCOMPARE(QProcess::execute(QStringLiteral("pactl"),
                                { QStringLiteral("unload-module"), QString::number(module) }),
              0);
-    // The server moves the stream to another sink or drops it: either way a fault.
+    // The server moves the stream to another sink or drops it: either way a fault, and the
+    // output no longer plays where the client hears it.
     QTRY_VERIFY_WITH_TIMEOUT(session.glitchCount() > before, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!session.output()->isRunning(), 3000);
+    QVERIFY(!session.isListening());
     capture.stopCapture();
     session.stopDevices();
 }

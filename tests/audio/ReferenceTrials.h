@@ -51,6 +51,8 @@ public:
     ~ParecRecording() { stop(); }
 
     bool isRunning() const { return m_started && m_process.state() == QProcess::Running; }
+    /// When parec was started, on the program clock (µs): its first sample came a little later.
+    qint64 startedUs() const { return m_startedUs; }
     /// Asks parec to end (by its process id); stop() waits for it.
     void terminate()
     {
