@@ -155,11 +155,11 @@ enum class Fault { Stall, ServerRestart, HeadphonesUnloaded };
 
 /// A pre-test through the run controller, with a listener who repeats every syllable 300 ms late
 /// on one device clock, while the sound server fails in the middle of an answer window: held up
-/// for a second, killed and started again, or the headphones unloaded and loaded again. A
-/// recording of the room by parec, outside the program, holds what the client heard and what
-/// the microphone heard on one sample clock: every measurement the run stores agrees with it to
-/// 1 ms, the one the fault touched is presented again (or the run ends and says so), and the run
-/// file reads back.
+/// for one or five seconds, killed and started again, or the headphones unloaded and loaded
+/// again. A recording of the room by parec, outside the program, holds what the client heard and
+/// what the microphone heard on one sample clock: every measurement the run stores agrees with it
+/// to 1 ms, the one the fault touched is presented again (or the run ends and says so), and the
+/// run file reads back.
 class PulseRunFaultTest : public QObject
 {
     Q_OBJECT
@@ -172,14 +172,17 @@ private slots:
 void PulseRunFaultTest::storedMeasurementsAgreeWithTheRecordingAfterAFault_data()
 {
     QTest::addColumn<int>("fault");
-    QTest::newRow("server held up 1 s") << int(Fault::Stall);
-    QTest::newRow("server killed and started again") << int(Fault::ServerRestart);
-    QTest::newRow("headphones unloaded and loaded again") << int(Fault::HeadphonesUnloaded);
+    QTest::addColumn<int>("faultMs"); // how long the fault lasts
+    QTest::newRow("server held up 1 s") << int(Fault::Stall) << 1000;
+    QTest::newRow("server held up 5 s") << int(Fault::Stall) << 5000;
+    QTest::newRow("server killed and started again") << int(Fault::ServerRestart) << 1000;
+    QTest::newRow("headphones unloaded and loaded again") << int(Fault::HeadphonesUnloaded) << 1000;
 }
 
 void PulseRunFaultTest::storedMeasurementsAgreeWithTheRecordingAfterAFault()
 {
     QFETCH(int, fault);
+    QFETCH(int, faultMs);
     const QString demo = QStringLiteral(ORVA_DEMO_DIR);
     if (!QFile::exists(demo + QStringLiteral("/media/de_de/Silben06/ba.wav")))
         QSKIP("the demo installation is made by the test demo.installation");
@@ -243,24 +246,24 @@ void PulseRunFaultTest::storedMeasurementsAgreeWithTheRecordingAfterAFault()
             return;
         faultDone = true;
         const int inMs = int(std::max<qint64>(1, (p.dueUs - clock.nowUs()) / 1000 + 150));
-        QTimer::singleShot(inMs, &output, [&, fault] {
+        QTimer::singleShot(inMs, &output, [&, fault, faultMs] {
             switch (Fault(fault)) {
             case Fault::Stall: {
                 const pid_t pid = pid_t(servers.back()->pid());
                 ::kill(pid, SIGSTOP);
-                QTimer::singleShot(1000, &output, [pid] { ::kill(pid, SIGCONT); });
+                QTimer::singleShot(faultMs, &output, [pid] { ::kill(pid, SIGCONT); });
                 break;
             }
             case Fault::ServerRestart:
                 servers.back()->stop();
-                QTimer::singleShot(1000, &output, startServer);
+                QTimer::singleShot(faultMs, &output, startServer);
                 break;
             case Fault::HeadphonesUnloaded:
                 (void)QProcess::execute(
                     QStringLiteral("pactl"),
                     { QStringLiteral("unload-module"), QString::number(headphones) });
                 // The listener went with the headphones' monitor: both come back.
-                QTimer::singleShot(1000, &output, [] {
+                QTimer::singleShot(faultMs, &output, [] {
                     const auto load = [](const QString &module, const QString &arguments) {
                         (void)QProcess::execute(
                             QStringLiteral("pactl"),
