@@ -439,7 +439,11 @@ void RunController::startSyllable()
         dueUs = m_syllableDueUs.value_or(m_clock.nowUs() + qint64(kScheduleLeadMs) * 1000);
     m_syllableDueUs.reset();
     // A fault from here to the answer touches the measurement: the sound is on its way already.
+    // So does one before it whose clock models have not settled again: the syllable is placed
+    // and timed on a line that still moves (after a stall of a second the first syllable played
+    // while the playback model settled left more than 100 ms away from its time stamp).
     m_glitchesAtStart = m_output.audioGlitchCount();
+    m_soundSettledAtStart = m_output.isSoundSettled();
     std::optional<qint64> startUs;
     const int shift = m_experiment.isTestMode() ? 0 : m_experiment.client().timeShift();
     if (m_experiment.isTestMode())
@@ -533,11 +537,12 @@ void RunController::startVerification(std::optional<qint64> answerUs)
     // lost server, a changed device) moves the times by an unknown amount, and so does a clock
     // model that settles again after one; the end of the answer window is the client's "no
     // answer" only while the program listened.
-    const bool faulted =
-        m_output.audioGlitchCount() != m_glitchesAtStart || !m_output.isSoundSettled();
-    if (faulted || (!answerUs && !m_output.isListening())) {
-        discardFaultyMeasurement(faulted ? "sound underrun, overflow, stall or lost device"
-                                         : "the program was not listening",
+    const bool glitched = m_output.audioGlitchCount() != m_glitchesAtStart;
+    const bool unsettled = !m_soundSettledAtStart || !m_output.isSoundSettled();
+    if (glitched || unsettled || (!answerUs && !m_output.isListening())) {
+        discardFaultyMeasurement(glitched        ? "sound underrun, overflow, stall or lost device"
+                                     : unsettled ? "sound clocks settling again after a fault"
+                                                 : "the program was not listening",
                                  kVerificationWindowMs);
         logMessage(1, "END  : Start Verification\n");
         return;

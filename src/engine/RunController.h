@@ -161,6 +161,8 @@ private:
     std::optional<qint64> m_settleWaitSinceUs;
     qint64 m_answerTimeUs = 0;
     qint64 m_glitchesAtStart = 0;
+    /// Whether the sound clocks had settled when the current syllable was placed and timed.
+    bool m_soundSettledAtStart = true;
     int m_tooEarlyCount = 0;
     int m_soundFaultsInARow = 0;
     bool m_tooEarly = false;

@@ -46,9 +46,9 @@ void PulseReferenceTest::reactionTimesAgreeWithTheRecordings()
     qInfo().noquote() << "errors of the reaction times (ms):" << shown.join(QLatin1Char(' '));
     const test::Figures figures = test::figuresOf(errors, result.trialMinutes);
     qInfo("%d measurements, %d flagged for a glitch; drift %.2f ms/min (the devices' rates make "
-          "%.2f)",
+          "%.2f: headphones %.3f, microphone %.3f frames/s)",
           int(errors.size()), result.flagged, figures.driftPerMinute,
-          result.expectedDriftPerMinute());
+          result.expectedDriftPerMinute(), result.recordedRates.first, result.recordedRates.second);
     // Flagged measurements are known to be off; most are not.
     QVERIFY(errors.size() >= 2 * size_t(result.flagged));
     // Every reaction time within 1 ms of the truth, the first of the session included. With two

@@ -37,7 +37,26 @@ public:
         TwoDevices,
         /// Two devices, the microphone's (`voice`) at 48 kHz.
         Voice48k,
+        /// One clock as above, and a sink `spare` that nobody hears is the server's default:
+        /// where the server moves a stream whose sink went away.
+        OneClockSpare,
     };
+
+    /// The module arguments of the listener that never corrects its delay, to load it again
+    /// after its source went away.
+    static QString listenerArguments(int loopbackMs)
+    {
+        return QStringLiteral("source=headphones.monitor sink=voice latency_msec=%1 adjust_time=0")
+            .arg(loopbackMs);
+    }
+    /// The module arguments of the `headphones` sink of the one-clock layouts, to load it again
+    /// after it was unloaded.
+    static QString headphonesArguments()
+    {
+        return QStringLiteral("sink_name=headphones master=room channels=2 "
+                              "master_channel_map=front-left,front-left "
+                              "channel_map=front-left,front-right remix=no");
+    }
 
     /// `loopbackMs` > 0 adds the listener. Check isRunning() afterwards; error() says why not.
     explicit PulseServer(int loopbackMs = 0)
@@ -61,15 +80,15 @@ public:
         switch (layout) {
         case Layout::OneClock:
         case Layout::OneClock48k:
+        case Layout::OneClockSpare:
             script =
                 QStringLiteral(
                     "load-module module-null-sink sink_name=room rate=%1 channels=2 norewinds=1\n"
-                    "load-module module-remap-sink sink_name=headphones master=room channels=2 "
-                    "master_channel_map=front-left,front-left channel_map=front-left,front-right "
-                    "remix=no\n"
+                    "load-module module-remap-sink %2\n"
                     "load-module module-remap-sink sink_name=voice master=room channels=1 "
                     "master_channel_map=front-right channel_map=mono remix=no\n")
-                    .arg(layout == Layout::OneClock48k ? 48000 : 44100);
+                    .arg(layout == Layout::OneClock48k ? 48000 : 44100)
+                    .arg(headphonesArguments());
             break;
         case Layout::TwoDevices:
         case Layout::Voice48k:
@@ -80,9 +99,12 @@ public:
                          .arg(layout == Layout::Voice48k ? 48000 : 44100);
             break;
         }
-        script += QStringLiteral("load-module module-loopback source=headphones.monitor "
-                                 "sink=voice latency_msec=%1 adjust_time=0\n")
-                      .arg(loopbackMs);
+        if (layout == Layout::OneClockSpare)
+            script += QStringLiteral(
+                "load-module module-null-sink sink_name=spare rate=44100 channels=2 norewinds=1\n"
+                "set-default-sink spare\n");
+        script +=
+            QStringLiteral("load-module module-loopback %1\n").arg(listenerArguments(loopbackMs));
         start(script);
     }
     ~PulseServer() { stop(); }

@@ -46,17 +46,21 @@ private slots:
 void PulseSoundFaultTest::serverHeldUpInAnAnswerWindow_data()
 {
     QTest::addColumn<int>("stallMs");
-    QTest::newRow("0.3 s") << 300;
-    QTest::newRow("1 s") << 1000;
+    QTest::addColumn<int>("seconds");
+    QTest::newRow("0.3 s") << 300 << 20;
+    QTest::newRow("1 s") << 1000 << 20;
+    QTest::newRow("5 s") << 5000 << 28;
 }
 
 void PulseSoundFaultTest::serverHeldUpInAnAnswerWindow()
 {
     QFETCH(int, stallMs);
+    QFETCH(int, seconds);
     const int faultSound = 8;
+    const int periodMs = 1100;
     // The listener answers 300 ms after each sound; the server stops 150 ms after sound 8 left.
     const test::ReferenceResult result =
-        test::runReferenceTrials(test::PulseServer::Layout::OneClock, 20, 300, 1100, 150,
+        test::runReferenceTrials(test::PulseServer::Layout::OneClock, seconds, 300, periodMs, 150,
                                  faultSound, 150, [stallMs](test::PulseServer &server) {
                                      const pid_t pid = pid_t(server.pid());
                                      ::kill(pid, SIGSTOP);
@@ -71,21 +75,19 @@ void PulseSoundFaultTest::serverHeldUpInAnAnswerWindow()
     qInfo("sounds flagged: %s", qPrintable(flagged.join(QLatin1Char(' '))));
     QVERIFY2(std::count(result.flaggedSounds.begin(), result.flaggedSounds.end(), faultSound) == 1,
              "the measurement the stall touched is not flagged");
-    QVERIFY(result.flaggedSounds.size() <= 4);
+    // The stall touches the sounds from the one it began in to the first one placed after both
+    // clock models settled again (a second after the server came back); a busy machine may add
+    // an underrun or two elsewhere, but the program must not give up on the sounds beyond.
+    const int touched = 2 + (stallMs + 1000) / periodMs;
+    QVERIFY2(int(result.flaggedSounds.size()) <= touched + 2,
+             qPrintable(QStringLiteral("%1 sounds flagged").arg(result.flaggedSounds.size())));
     QCOMPARE(result.missed, result.missedAndFlagged); // every answer the program missed is a fault
     // Every measurement the program keeps is exact, those after the stall included.
     const std::vector<double> errors = result.errors();
     QVERIFY(errors.size() >= 12);
     for (size_t i = 0; i < errors.size(); ++i) {
-        // Known and open: after a stall of a whole second one kept measurement can be off by
-        // about a tenth of a second. Shown as a skip with its figure, not passed over in silence.
-        if (std::abs(errors[i]) > 1.0 && QByteArray(QTest::currentDataTag()) == "1 s")
-            QSKIP(qPrintable(QStringLiteral("open fault: after the 1 s stall, kept sound %1 is "
-                                            "off by %2 ms")
-                                 .arg(i)
-                                 .arg(errors[i])));
         QVERIFY2(std::abs(errors[i]) <= 1.0,
-                 qPrintable(QStringLiteral("sound %1: error %2 ms").arg(i).arg(errors[i])));
+                 qPrintable(QStringLiteral("kept sound %1: error %2 ms").arg(i).arg(errors[i])));
     }
 }
 
@@ -141,8 +143,11 @@ void PulseSoundFaultTest::headphonesUnloadedIsAFault()
     QCOMPARE(QProcess::execute(QStringLiteral("pactl"),
                                { QStringLiteral("unload-module"), QString::number(module) }),
              0);
-    // The server moves the stream to another sink or drops it: either way a fault.
+    // The server moves the stream to another sink or drops it: either way a fault, and the
+    // output no longer plays where the client hears it.
     QTRY_VERIFY_WITH_TIMEOUT(session.glitchCount() > before, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!session.output()->isRunning(), 3000);
+    QVERIFY(!session.isListening());
     capture.stopCapture();
     session.stopDevices();
 }

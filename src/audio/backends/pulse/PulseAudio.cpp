@@ -5,6 +5,8 @@
 #include "support/Clock.h"
 #include "support/Logger.h"
 
+#include <QByteArray>
+
 #include <atomic>
 #include <chrono>
 #include <pulse/pulseaudio.h>
@@ -32,6 +34,12 @@ struct Connection
     /// Connections lost after they were up, and streams moved to another device: each is a
     /// discontinuity of the stream's timing. Never reset.
     std::atomic<qint64> losses { 0 };
+    /// The device the stream was asked for; empty for the server's default.
+    QByteArray device;
+    /// Set on libpulse's thread when the server moved the stream away from the device it was
+    /// asked for (that device was removed): the sound goes elsewhere, the client's headphones
+    /// hear nothing, and the stream counts as lost until it is opened on its device again.
+    std::atomic<bool> movedAway { false };
 
     ~Connection() { close(); }
 
@@ -45,6 +53,7 @@ struct Connection
             return DeviceResult(DeviceResult::kOutOfMemory);
         lost = false;
         up = false;
+        movedAway = false;
         pa_context_set_state_callback(
             context,
             [](pa_context *context, void *self) {
@@ -134,8 +143,11 @@ struct Connection
             [](pa_stream *stream, void *self) {
                 auto *connection = static_cast<Connection *>(self);
                 connection->losses.fetch_add(1);
-                logMessage(1, "   audio: %s: the stream was moved to %s\n", connection->role,
-                           pa_stream_get_device_name(stream));
+                const char *name = pa_stream_get_device_name(stream);
+                logMessage(1, "   audio: %s: the stream was moved to %s\n", connection->role, name);
+                // A stream on the default device follows the default wherever it goes.
+                connection->movedAway =
+                    !connection->device.isEmpty() && connection->device != QByteArray(name);
             },
             this);
     }
@@ -354,6 +366,7 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
         return DeviceResult::ok();
     stop(); // what is left of a connection that was lost
     d->connection.role = "playback";
+    d->connection.device = d->device.toUtf8();
     const DeviceResult opened = d->connection.open("ORVA");
     if (!opened.isOk()) {
         d->connection.close();
@@ -386,7 +399,7 @@ DeviceResult PulseAudioOutput::start(FrameSource &source)
     attr.prebuf = uint32_t(-1);
     attr.minreq = pa_usec_to_bytes(10'000, &format);
     attr.fragsize = uint32_t(-1);
-    const QByteArray device = d->device.toUtf8();
+    const QByteArray &device = d->connection.device;
     const int flags = PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_UNMUTED;
     const int result =
         pa_stream_connect_playback(d->stream, device.isEmpty() ? nullptr : device.constData(),
@@ -413,7 +426,7 @@ void PulseAudioOutput::stop()
 
 bool PulseAudioOutput::isRunning() const
 {
-    return d->running && !d->connection.lost;
+    return d->running && !d->connection.lost && !d->connection.movedAway;
 }
 
 std::optional<qint64> PulseAudioOutput::frameTimeUs(qint64 frame) const
@@ -509,6 +522,7 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
         return DeviceResult::ok();
     stop(); // what is left of a connection that was lost
     d->connection.role = "capture";
+    d->connection.device = d->device.toUtf8();
     const DeviceResult opened = d->connection.open("ORVA capture");
     if (!opened.isOk()) {
         d->connection.close();
@@ -538,7 +552,7 @@ DeviceResult PulseAudioInput::start(CaptureSink &sink)
     attr.prebuf = uint32_t(-1);
     attr.minreq = uint32_t(-1);
     attr.fragsize = 256 * 2;
-    const QByteArray device = d->device.toUtf8();
+    const QByteArray &device = d->connection.device;
     const int flags = PA_STREAM_ADJUST_LATENCY;
     const int result =
         pa_stream_connect_record(d->stream, device.isEmpty() ? nullptr : device.constData(), &attr,
@@ -565,7 +579,7 @@ void PulseAudioInput::stop()
 
 bool PulseAudioInput::isRunning() const
 {
-    return d->running && !d->connection.lost;
+    return d->running && !d->connection.lost && !d->connection.movedAway;
 }
 
 std::optional<qint64> PulseAudioInput::frameTimeUs(qint64 frame) const
