@@ -61,19 +61,6 @@ public:
         m_timers[id].start(std::max(ms, 1), Qt::PreciseTimer, this);
     }
     void stopTimer(int id) override { m_timers[id].stop(); }
-    void enableButton(RunButton, bool) override { }
-    void focusMainWindow() override { }
-    void repaint(Panels) override { }
-    void removeResultToolTips() override { }
-    void addResultToolTip(int) override { }
-    void computePaintOrder() override { }
-    void windowSettings() override { }
-    void menuSettings() override { }
-    void layoutMainWindow() override { }
-    void leaveReportViewAndGuide() override { }
-    bool isTrainingReportShown() const override { return false; }
-    void showMainView() override { }
-    void showFirstRunHelp() override { }
     bool saveRun() override { return false; }
 
 protected:
