@@ -58,12 +58,13 @@ struct DialogTemplate
 };
 
 /// The templates of the program's dialogs. Ids: 103 About, 130 instruction, 132 first steps,
-/// 143 options, 146 language, 149 notice.
+/// 133 audio set-up wizard, 143 options, 146 language, 149 notice.
 namespace DialogTemplates {
 
 const DialogTemplate &about();
 const DialogTemplate &instruction();
 const DialogTemplate &firstSteps();
+const DialogTemplate &audioSetup();
 const DialogTemplate &options();
 const DialogTemplate &language();
 const DialogTemplate &notice();
