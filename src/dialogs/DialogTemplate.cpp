@@ -70,6 +70,33 @@ DialogTemplate makeInstruction()
     return instruction;
 }
 
+DialogTemplate makeAudioSetup()
+{
+    DialogTemplate wizard;
+    wizard.id = 133;
+    wizard.size = QSize(323, 229);
+    wizard.titleId = 236;
+    // OK takes Abbrechen's place at the last step; the wizard shows one of the two at a time.
+    // Weiter is the default button, so Return goes on rather than ending the wizard.
+    wizard.controls = {
+        control(1113, ControlKind::Static, QRect(25, 7, 275, 198)), // the step's text
+        withToolTip(
+            control(1112, ControlKind::PushButton, QRect(60, 208, 50, 14), QStringLiteral("1112")),
+            235),
+        withToolTip(control(1110, ControlKind::DefaultPushButton, QRect(120, 208, 50, 14),
+                            QStringLiteral("1110")),
+                    234),
+        withToolTip(
+            control(kCancel, ControlKind::PushButton, QRect(180, 208, 50, 14), QStringLiteral("2")),
+            206),
+        control(1115, ControlKind::PushButton, QRect(240, 208, 50, 14), QStringLiteral("1115")),
+        withToolTip(
+            control(kOk, ControlKind::PushButton, QRect(180, 208, 50, 14), QStringLiteral("1")),
+            205),
+    };
+    return wizard;
+}
+
 DialogTemplate makeFirstSteps()
 {
     DialogTemplate steps;
@@ -291,6 +318,12 @@ const DialogTemplate &instruction()
     return s_template;
 }
 
+const DialogTemplate &audioSetup()
+{
+    static const DialogTemplate s_template = makeAudioSetup();
+    return s_template;
+}
+
 const DialogTemplate &firstSteps()
 {
     static const DialogTemplate s_template = makeFirstSteps();
@@ -335,8 +368,8 @@ const DialogTemplate &clientDatabase()
 
 QList<const DialogTemplate *> all()
 {
-    return { &about(),    &instruction(),     &trainingSettings(), &firstSteps(),    &options(),
-             &language(), &ownSyllableList(), &notice(),           &clientDatabase() };
+    return { &about(),   &instruction(), &trainingSettings(), &firstSteps(), &audioSetup(),
+             &options(), &language(),    &ownSyllableList(),  &notice(),     &clientDatabase() };
 }
 
 } // namespace DialogTemplates

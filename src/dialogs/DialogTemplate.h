@@ -58,13 +58,14 @@ struct DialogTemplate
 };
 
 /// The templates of the program's dialogs. Ids: 103 About, 130 instruction, 131 training
-/// settings, 132 first steps, 143 options, 146 language, 148 own syllable list, 149 notice,
-/// 160 client database.
+/// settings, 132 first steps, 133 audio set-up wizard, 143 options, 146 language, 148 own
+/// syllable list, 149 notice, 160 client database.
 namespace DialogTemplates {
 
 const DialogTemplate &about();
 const DialogTemplate &instruction();
 const DialogTemplate &firstSteps();
+const DialogTemplate &audioSetup();
 const DialogTemplate &options();
 const DialogTemplate &language();
 const DialogTemplate &notice();

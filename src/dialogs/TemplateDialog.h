@@ -26,7 +26,8 @@ class StringTable;
 
 /// A dialog built from a template: every control becomes its widget at the template's
 /// rectangle, converted from dialog units with the dialog's font, with its text from the string
-/// table of the user-interface language. Button 1 is the default and accepts, button 2 rejects.
+/// table of the user-interface language. The template's default button is the default (button 1
+/// in all but the wizard); button 1 accepts, button 2 rejects.
 /// The dialog has its own tool tip fed from the controls' tool-tip strings. UI thread only.
 class TemplateDialog : public QDialog
 {

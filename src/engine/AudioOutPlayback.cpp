@@ -87,6 +87,11 @@ QString AudioOutPlayback::hearingCheckPath(const QString &baseDirectory)
     return QStringLiteral("%1/media/Hoertest01.wav").arg(baseDirectory);
 }
 
+QString AudioOutPlayback::testTonePath(const QString &baseDirectory)
+{
+    return QStringLiteral("%1/media/500Hz.wav").arg(baseDirectory);
+}
+
 double AudioOutPlayback::progressFraction(qint64 nowUs) const
 {
     if (m_durationMs <= 0)
@@ -167,6 +172,36 @@ void AudioOutPlayback::onStartAuditionTest()
     m_controller.setStateText(QString());
     m_view.stateChanged();
     logMessage(1, "END  : On Start Audition Test\n");
+}
+
+bool AudioOutPlayback::onStartAudioSetup()
+{
+    logMessage(1, "START: onSettingsAudioDialog\n");
+    const bool free = mayStart("   Exp or AudioOut is running; END\n");
+    if (free) {
+        m_controller.setProgramState(ProgramState::TestAudio);
+        m_view.stateChanged();
+    }
+    logMessage(1, "END: onSettingsAudioDialog\n");
+    return free;
+}
+
+void AudioOutPlayback::playTestTone()
+{
+    if (m_controller.programState() != ProgramState::TestAudio)
+        return;
+    if (!m_wave) {
+        // Kept even when the file could not be read: its messages come once per opening, and
+        // an empty wave plays nothing.
+        m_wave = std::make_unique<ORVA_Wave>();
+        const QString path = testTonePath(m_startup.baseDirectory);
+        if (!m_wave->loadFile(path))
+            logMessage(1, QStringLiteral("   Audio set-up: no test tone in %1\n").arg(path));
+        m_durationMs = m_wave->durationMs();
+    }
+    m_wave->stop();
+    m_startUs = m_clock.nowUs();
+    (void)m_wave->play(false, false);
 }
 
 void AudioOutPlayback::onAudioEnd()

@@ -17,9 +17,9 @@ class ORVA_Wave;
 class RunController;
 struct StartupData;
 
-/// The instruction and the hearing check: the one audio-out wave they play through, the program
-/// state OtherAudio while it sounds, and the end of it. Owned by the main window's dialog
-/// commands; UI thread only. Times are on the injected Clock.
+/// The instruction, the hearing check and the set-up wizard's test tone: the one audio-out wave
+/// they play through, the program state OtherAudio or TestAudio while they last, and the end of it.
+/// Owned by the main window's dialog commands; UI thread only. Times are on the injected Clock.
 class AudioOutPlayback
 {
 public:
@@ -71,6 +71,14 @@ public:
     /// idle again and the modeless dialog goes. Harmless when nothing plays.
     void onAudioEnd();
 
+    /// The audio set-up wizard opens: the program state becomes TestAudio. False, and nothing
+    /// changes, during a run or another playback.
+    bool onStartAudioSetup();
+    /// The wizard's test tone from its start. The tone file is read at the first call after the
+    /// wizard opened; a missing or damaged file shows the loader's messages then and sounds
+    /// nothing, also at later calls. Does nothing unless the wizard is open.
+    void playTestTone();
+
     /// How much of the recording has played at `nowUs` on the clock: 0 … 1, by milliseconds; 1
     /// for a recording without samples or when nothing was started.
     double progressFraction(qint64 nowUs) const;
@@ -88,6 +96,8 @@ public:
     /// "<base>/media/<language code>/child_in.wav" or ".../adult_in.wav".
     static QString instructionPath(const QString &baseDirectory, int language, bool adult);
     static QString hearingCheckPath(const QString &baseDirectory);
+    /// "<base>/media/500Hz.wav".
+    static QString testTonePath(const QString &baseDirectory);
 
 private:
     /// Loads `path` into a new audio-out wave and plays it once; on failure reports `missingText`

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/DialogCommands.h"
 
+#include "dialogs/AudioSetupDialog.h"
 #include "dialogs/DialogLauncher.h"
 #include "dialogs/ExternalPrograms.h"
 #include "dialogs/InstructionDialog.h"
@@ -95,14 +96,14 @@ bool DialogCommands::onCommand(int command)
     case Command::HearingCheck:
         m_playback->onStartAuditionTest();
         return true;
+    case Command::AudioSetup:
+        (void)onSettingsAudioDialog();
+        return true;
     case Command::TrainingSettings:
         onTrainingSettings();
         return true;
     case Command::OpenDatabase:
         onOpenDatabase();
-        return true;
-    case Command::AudioSetup:
-        notAvailable(command);
         return true;
     default:
         return false;
@@ -260,16 +261,6 @@ void DialogCommands::startProgram(int command)
             MessageIcon::Error, MessageButtons::Ok);
 }
 
-void DialogCommands::notAvailable(int command)
-{
-    // Said only when the command could run, so that no box takes the verdict keys away.
-    if (!isFree())
-        return;
-    m_boxes.show(m_data.strings().text(Text::kNoticeTitle),
-                 m_data.strings().text(Text::kNotAvailableYet).arg(m_view.commandText(command)),
-                 MessageIcon::Information, MessageButtons::Ok);
-}
-
 void DialogCommands::showNotice(int textId)
 {
     m_dialogs.showNotice(textId);
@@ -292,16 +283,75 @@ void DialogCommands::closeModelessDialog()
     ModelessSlot &slot = m_dialogs.modeless();
     if (auto *instruction = dynamic_cast<InstructionDialog *>(slot.dialog()))
         instruction->detach();
+    if (auto *wizard = dynamic_cast<AudioSetupDialog *>(slot.dialog()))
+        wizard->detach();
     slot.close();
+    // Its mixer goes with it, however the wizard was closed.
+    m_wizard.reset();
+}
+
+bool DialogCommands::onSettingsAudioDialog()
+{
+    ModelessSlot &slot = m_dialogs.modeless();
+    if (slot.isOpen()) {
+        logMessage(1, "   Audio set-up: a modeless dialog is open already\n");
+        return false;
+    }
+    if (!m_playback->onStartAudioSetup())
+        return false;
+    m_wizard = std::make_unique<AudioSetupWizard>(static_cast<AudioSetupWizard::Output &>(*this));
+    AudioSetupDialog::Handlers handlers;
+    handlers.next = [this] { m_wizard->next(); };
+    handlers.back = [this] { m_wizard->back(); };
+    handlers.play = [this] { m_wizard->play(); };
+    handlers.ended = [this] {
+        // The window's end of the sound closes the dialog and deletes the wizard.
+        if (m_wizard && m_wizard->finish())
+            m_view.onAudioEnd();
+    };
+    auto *dialog = new AudioSetupDialog( // the slot owns it from open() on
+        m_data.strings(), m_data.startup().uiLanguage, std::move(handlers), m_dialogs.owner());
+    dialog->move(0, 0);
+    slot.open(dialog);
+    m_wizard->start();
+    dialog->raise();
+    dialog->activateWindow();
+    return true;
+}
+
+bool DialogCommands::startMixer(AudioSetupWizard::Mixer mixer)
+{
+    const ExternalProgram program = mixer == AudioSetupWizard::Mixer::Recording
+        ? ExternalProgram::RecordingMixer
+        : ExternalProgram::PlaybackMixer;
+    // A mixer that cannot be started is no reason to stop the wizard; the log says which.
+    if (m_programs.start(program))
+        return true;
+    logMessage(1, "   Audio set-up: the mixer could not be started\n");
+    return false;
+}
+
+void DialogCommands::endMixer(AudioSetupWizard::Mixer mixer)
+{
+    m_programs.terminate(mixer == AudioSetupWizard::Mixer::Recording
+                             ? ExternalProgram::RecordingMixer
+                             : ExternalProgram::PlaybackMixer);
+}
+
+void DialogCommands::stepShown(int, const AudioSetupWizard::Step &step)
+{
+    if (auto *dialog = dynamic_cast<AudioSetupDialog *>(m_dialogs.modeless().dialog()))
+        dialog->showStep(step);
 }
 
 void DialogCommands::showFirstRunHelp()
 {
     Settings &settings = m_data.settings();
     if (settings.doAudioIntro) {
-        // The setting goes off only once the wizard has really been shown; this version has
-        // none yet, so it stays on for the version that has.
-        logMessage(1, "   First-run help: the audio set-up wizard would open here\n");
+        // The setting goes off only once the wizard has really been shown; with another
+        // modeless dialog open it stays on for the next start.
+        if (onSettingsAudioDialog())
+            settings.doAudioIntro = false;
     } else if (settings.doIntro) {
         settings.doIntro = m_dialogs.showFirstSteps();
     }

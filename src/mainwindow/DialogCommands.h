@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/AudioOutPlayback.h"
+#include "engine/AudioSetupWizard.h"
 
 #include <QString>
 
@@ -20,10 +21,10 @@ class RunController;
 class RunFileCommands;
 
 /// The main window's commands that open a dialog or start a program outside: language, options,
-/// About, help, the mixers, the instruction and the hearing check, the first-steps dialog at
-/// start-up, and the commands not built yet. What the dialogs return is applied here; the window
-/// learns of it through its View. UI thread only.
-class DialogCommands final : private AudioOutPlayback::View
+/// About, help, the mixers, the instruction, the hearing check and the audio set-up wizard, the
+/// wizard or the first-steps dialog at start-up, and the commands not built yet. What the dialogs
+/// return is applied here; the window learns of it through its View. UI thread only.
+class DialogCommands final : private AudioOutPlayback::View, private AudioSetupWizard::Output
 {
 public:
     /// What the window does after a dialog.
@@ -67,11 +68,15 @@ public:
 
     /// Runs `command` when it is one of these; false for any other.
     bool onCommand(int command);
-    /// The first-run help of the start-up: the first-steps dialog while `DoIntro` is on.
+    /// The first-run help of the start-up: the audio set-up wizard while `DoAudioIntro` is on
+    /// (which goes off once the wizard was shown), else the first-steps dialog while `DoIntro`
+    /// is on.
     void showFirstRunHelp();
-    /// The instruction or the hearing check ended: its sound and its dialog go.
+    /// The instruction, the hearing check or the wizard ended: its sound and its dialog go.
     void onAudioEnd() { m_playback->onAudioEnd(); }
     const AudioOutPlayback &playback() const { return *m_playback; }
+    /// The open wizard's logic, or nullptr.
+    const AudioSetupWizard *wizard() const { return m_wizard.get(); }
 
 private:
     void onLanguage();
@@ -85,9 +90,11 @@ private:
     /// The client of `record` becomes the current one, with the user log of that client.
     void takeOverClient(const ORVA_Proband &record);
     QString languageFolder() const;
+    /// Opens the audio set-up wizard unless a run, a playback or a modeless dialog is going;
+    /// true when it opened.
+    bool onSettingsAudioDialog();
     /// One of the mixers or the sound settings; a box when it cannot be started.
     void startProgram(int command);
-    void notAvailable(int command);
     bool isFree() const;
 
     // AudioOutPlayback::View
@@ -100,6 +107,12 @@ private:
     void openInstructionDialog() override;
     void closeModelessDialog() override;
 
+    // AudioSetupWizard::Output
+    bool startMixer(AudioSetupWizard::Mixer mixer) override;
+    void endMixer(AudioSetupWizard::Mixer mixer) override;
+    void playTestTone() override { m_playback->playTestTone(); }
+    void stepShown(int index, const AudioSetupWizard::Step &step) override;
+
     DialogLauncher &m_dialogs;
     ExternalPrograms &m_programs;
     ProgramData &m_data;
@@ -108,6 +121,7 @@ private:
     MessageBoxes &m_boxes;
     View &m_view;
     std::unique_ptr<AudioOutPlayback> m_playback;
+    std::unique_ptr<AudioSetupWizard> m_wizard; // while its dialog is in the modeless slot
 };
 
 } // namespace orva

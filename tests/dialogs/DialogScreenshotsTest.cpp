@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of every dialog in German and English, kept as artefacts of the build for review.
 #include "dialogs/AboutDialog.h"
+#include "dialogs/AudioSetupDialog.h"
 #include "dialogs/ClientDatabaseDialog.h"
 #include "dialogs/FirstStepsDialog.h"
 #include "dialogs/InstructionDialog.h"
@@ -72,6 +73,8 @@ private slots:
     void initTestCase();
     void everyDialogInGermanAndEnglish_data();
     void everyDialogInGermanAndEnglish();
+    void everyWizardStepInGermanAndEnglish_data() { everyDialogInGermanAndEnglish_data(); }
+    void everyWizardStepInGermanAndEnglish();
 };
 
 void DialogScreenshotsTest::initTestCase()
@@ -172,6 +175,25 @@ void DialogScreenshotsTest::everyDialogInGermanAndEnglish()
         const QImage image = screenshot(*dialog, name, code);
         QVERIFY2(!image.isNull(), qPrintable(name));
         QCOMPARE(image.size() / image.devicePixelRatio(), dialog->size());
+    }
+}
+
+void DialogScreenshotsTest::everyWizardStepInGermanAndEnglish()
+{
+    QFETCH(int, language);
+    const QString code = languageCode(language);
+    const Result<StringTable> loaded =
+        StringTable::load(QStringLiteral(ORVA_RESOURCES_DIR "/strings/%1.txt").arg(code));
+    QVERIFY2(loaded.ok(), qPrintable(loaded.error()));
+    AudioSetupDialog wizard(loaded.value(), language, AudioSetupDialog::Handlers());
+    const QList<AudioSetupWizard::Step> &steps = AudioSetupWizard::steps();
+    for (int index = 0; index < steps.size(); ++index) {
+        wizard.showStep(steps.at(index));
+        const QString name = QStringLiteral("audio-setup-step%1").arg(index);
+        QVERIFY2(missingTexts(wizard).isEmpty(),
+                 qPrintable(name + QStringLiteral(": ") + missingTexts(wizard).join(u' ')));
+        const QImage image = screenshot(wizard, name, code);
+        QVERIFY2(!image.isNull(), qPrintable(name));
     }
 }
 

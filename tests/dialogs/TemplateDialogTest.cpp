@@ -139,7 +139,7 @@ void TemplateDialogTest::everyTemplateLoadsAtItsRectangles()
         else
             QCOMPARE(widget->geometry(), pixels);
         if (auto *button = qobject_cast<QPushButton *>(widget)) {
-            QCOMPARE(button->isDefault(), control.id == 1);
+            QCOMPARE(button->isDefault(), control.kind == ControlKind::DefaultPushButton);
             defaultButtons += button->isDefault() ? 1 : 0;
             QCOMPARE(button->text(), german.text(source.textKey(control)));
         }

@@ -73,6 +73,8 @@ private slots:
     void nothingStartsDuringARunOrAnotherPlayback_data();
     void nothingStartsDuringARunOrAnotherPlayback();
     void endingEarlySilencesTheOutputAtOnce();
+    void testToneIsReadOncePerOpeningAndStartsAgainAtEachPlay();
+    void missingTestToneIsReportedOnceAndTheWizardGoesOn();
 
 private:
     QString media(const QString &relative) const
@@ -358,6 +360,7 @@ void AudioOutPlaybackTest::nothingStartsDuringARunOrAnotherPlayback()
     m_controller->setStateText(QStringLiteral("3"));
     m_playback->onStartInstruction();
     m_playback->onStartAuditionTest();
+    QVERIFY(!m_playback->onStartAudioSetup());
     QVERIFY(m_view.calls.isEmpty()); // no notice, no comment taken, no dialog
     QVERIFY(m_boxes.boxes.isEmpty());
     QVERIFY(!m_playback->wave());
@@ -390,6 +393,54 @@ void AudioOutPlaybackTest::endingEarlySilencesTheOutputAtOnce()
     m_playback.reset();
     session.stopDevices();
     AudioSession::setCurrent(previous);
+}
+
+void AudioOutPlaybackTest::testToneIsReadOncePerOpeningAndStartsAgainAtEachPlay()
+{
+    AudioSession session(m_clock);
+    auto scripted = std::make_unique<ScriptedAudioOutput>();
+    ScriptedAudioOutput *output = scripted.get();
+    session.setOutput(std::move(scripted));
+    AudioSession *previous = AudioSession::setCurrent(&session);
+    QVERIFY(session.startOutput().isOk());
+
+    writeTone(QStringLiteral("500Hz.wav"), 400, 500);
+    QVERIFY(m_playback->onStartAudioSetup());
+    QCOMPARE(state(), ProgramState::TestAudio);
+    m_playback->playTestTone();
+    const std::vector<qint16> first = output->render(kFrameRate / 20);
+    (void)output->render(kFrameRate / 10); // well into the tone
+    // Read once: the file may go, the second Play still sounds, from the tone's start.
+    QVERIFY(QFile::remove(media(QStringLiteral("500Hz.wav"))));
+    m_playback->playTestTone();
+    const std::vector<qint16> again = output->render(kFrameRate / 20);
+    QVERIFY(std::any_of(first.begin(), first.end(), [](qint16 s) { return std::abs(s) > 6000; }));
+    QVERIFY(first == again);
+    QVERIFY(m_boxes.boxes.isEmpty());
+
+    m_playback->onAudioEnd();
+    QCOMPARE(state(), ProgramState::Idle);
+    QVERIFY(!m_playback->wave());
+    // With the wizard gone, Play has nothing to play through.
+    m_playback->playTestTone();
+    QVERIFY(!m_playback->wave());
+
+    m_playback.reset();
+    session.stopDevices();
+    AudioSession::setCurrent(previous);
+}
+
+void AudioOutPlaybackTest::missingTestToneIsReportedOnceAndTheWizardGoesOn()
+{
+    QVERIFY(m_playback->onStartAudioSetup());
+    m_playback->playTestTone();
+    const qsizetype reported = m_boxes.boxes.size();
+    QVERIFY(reported > 0); // the loader's own messages
+    m_playback->playTestTone();
+    QCOMPARE(m_boxes.boxes.size(), reported);
+    QCOMPARE(state(), ProgramState::TestAudio);
+    m_playback->onAudioEnd();
+    QCOMPARE(state(), ProgramState::Idle);
 }
 
 QTEST_GUILESS_MAIN(AudioOutPlaybackTest)

@@ -2,7 +2,8 @@
 # Starts the real program on a copy of the demo installation under its own Xvfb display, as a
 # person would: screenshots of the splash screen and of the main window, the first lines of
 # log.txt, the settings warning on a first start, and the settings written when the window is
-# closed from its menu and read back on the next start.
+# closed from its menu and read back on the next start (with the first-steps dialog, as the audio
+# set-up wizard opened by itself on the first start).
 #   startup-xvfb.sh <orva> <demo installation> <orva_screenshot> <artefacts folder>
 set -euo pipefail
 orva=$1 demo=$2 screenshot=$3 artefacts=$4
@@ -60,6 +61,9 @@ main=$(wait_for_window "^ORVA 3.1.31$" 15) || fail "the main window did not appe
 sleep 1
 if xdotool search --name "ORVA Warnung" >/dev/null 2>&1; then fail "the settings warning came again"; fi
 grep -q '^BEGIN: read$' "$work/bin/log.txt" || true
+# The audio set-up wizard had its turn on the first start; now the first-steps dialog has it.
+steps=$(wait_for_window "^ORVA: Erste Schritte$" 10) || fail "no first-steps dialog on the second start"
+xdotool windowfocus --sync "$steps" key Return
 xdotool windowfocus --sync "$main" key alt+d
 sleep 0.5
 xdotool key b
