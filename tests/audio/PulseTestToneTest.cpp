@@ -141,20 +141,28 @@ void PulseTestToneTest::playSounds500HzAndASecondPlayStartsItAgain()
     qInfo("tone heard for %.3f s", heardS);
     QVERIFY2(std::abs(heardS - 4.0) < 0.15, qPrintable(QString::number(heardS)));
 
-    // Half a second from the middle of the first play: 500 Hz and nothing much beside it.
+    // Half-second windows across what was heard: the tone is 500 Hz and nothing much beside it.
+    // A window that an underrun of the output cut (a loaded machine) is left out; most are whole.
     const qint64 window = kRate / 2;
-    const qint64 from = first + kRate / 4;
-    const double total = rms(left, from, window) * std::sqrt(2.0);
-    const double at500 = goertzelAmplitude(left, from, window, 500);
-    const double at450 = goertzelAmplitude(left, from, window, 450);
-    const double at1000 = goertzelAmplitude(left, from, window, 1000);
-    const int crossings = upwardCrossings(left, from, window);
-    qInfo("amplitude %.0f; at 500 Hz %.0f, 450 Hz %.1f, 1000 Hz %.1f; %d periods in 0.5 s", total,
-          at500, at450, at1000, crossings);
-    QVERIFY(at500 > 0.9 * total);
-    QVERIFY(at450 < 0.02 * at500);
-    QVERIFY(at1000 < 0.02 * at500);
-    QVERIFY2(std::abs(crossings - 250) <= 2, qPrintable(QString::number(crossings)));
+    int windows = 0;
+    int pure = 0;
+    for (qint64 from = first + kRate / 8; from + window <= last - kRate / 8; from += window) {
+        ++windows;
+        const double total = rms(left, from, window) * std::sqrt(2.0);
+        const double at500 = goertzelAmplitude(left, from, window, 500);
+        const double at450 = goertzelAmplitude(left, from, window, 450);
+        const double at1000 = goertzelAmplitude(left, from, window, 1000);
+        const int crossings = upwardCrossings(left, from, window);
+        qInfo("window at %.2f s: amplitude %.0f; at 500 Hz %.0f, 450 Hz %.1f, 1000 Hz %.1f; %d "
+              "periods in 0.5 s",
+              double(from - first) / kRate, total, at500, at450, at1000, crossings);
+        if (at500 > 0.9 * total && at450 < 0.02 * at500 && at1000 < 0.02 * at500
+            && std::abs(crossings - 250) <= 2)
+            ++pure;
+    }
+    qInfo("%d of %d windows hold a pure 500 Hz tone", pure, windows);
+    QVERIFY(windows >= 6);
+    QVERIFY2(pure * 2 > windows, qPrintable(QStringLiteral("%1 of %2").arg(pure).arg(windows)));
 }
 
 QTEST_GUILESS_MAIN(PulseTestToneTest)
