@@ -7,6 +7,7 @@
 #include "support/Logger.h"
 
 #include <QMetaObject>
+#include <QMutexLocker>
 
 #include <algorithm>
 #include <cmath>
@@ -177,8 +178,19 @@ void ORVA_WaveInDevice::close()
     m_lastRestartUs.reset();
 }
 
+void ORVA_WaveInDevice::setTap(CaptureSink *tap)
+{
+    QMutexLocker locker(&m_tapLock);
+    m_tap = tap;
+}
+
 void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples, qint64 count)
 {
+    {
+        QMutexLocker locker(&m_tapLock);
+        if (m_tap)
+            m_tap->samplesCaptured(firstFrame, samples, count);
+    }
     for (qint64 i = 0; i < count; ++i) {
         if (m_pending.isEmpty())
             m_pendingFirstFrame = firstFrame + i;

@@ -4,6 +4,7 @@
 #include "audio/AudioInput.h"
 #include "audio/ORVA_Wave.h"
 
+#include <QMutex>
 #include <QObject>
 
 #include <atomic>
@@ -104,6 +105,10 @@ public:
     /// The one format the capture records.
     static WaveFormat captureFormat();
 
+    /// Another listener of every captured sample, beside the voice key (the latency self-test);
+    /// nullptr: none. Called on the device's thread; it must not block. Any thread.
+    void setTap(CaptureSink *tap);
+
     // CaptureSink, on the device's thread
     void samplesCaptured(qint64 firstFrame, const qint16 *samples, qint64 count) override;
 
@@ -128,6 +133,8 @@ private:
     QByteArray m_pending;
     qint64 m_pendingFirstFrame = 0;
     bool m_dropping = false;
+    QMutex m_tapLock;
+    CaptureSink *m_tap = nullptr;
     // Buffers handed to the UI thread and not handled yet.
     std::atomic<int> m_outstanding { 0 };
 };

@@ -8,6 +8,7 @@
 namespace orva {
 
 class ClientDatabase;
+class LatencySelfTest;
 class ModelessSlot;
 class ORVA_Experiment;
 
@@ -37,6 +38,8 @@ public:
     /// Opens the help of the user-interface language in the desktop's browser; false when the
     /// page is missing or the desktop could not open it (the caller then reports it).
     [[nodiscard]] virtual bool openHelp() = 0;
+    /// The latency self-test's window over `test`, until the operator closes it.
+    virtual void runLatencyTest(LatencySelfTest &test) = 0;
     /// The one slot of the modeless dialog (the instruction, the audio set-up wizard).
     virtual ModelessSlot &modeless() = 0;
     /// The window the dialogs belong to; none for dialogs of their own.

@@ -2,8 +2,10 @@
 #include "dialogs/QtDialogLauncher.h"
 
 #include "dialogs/AboutDialog.h"
+#include "dialogs/DialogRunner.h"
 #include "dialogs/ExternalPrograms.h"
 #include "dialogs/FirstStepsDialog.h"
+#include "dialogs/LatencyTestDialog.h"
 #include "dialogs/NoticeDialog.h"
 #include "dialogs/TrainingSettingsDialog.h"
 #include "support/Languages.h"
@@ -44,6 +46,12 @@ LanguageChoice QtDialogLauncher::chooseLanguage(int currentLanguage)
 {
     LanguageDialog dialog(*m_strings, currentLanguage, m_owner);
     return dialog.run(m_runner);
+}
+
+void QtDialogLauncher::runLatencyTest(LatencySelfTest &test)
+{
+    LatencyTestDialog dialog(test, *m_strings, m_runner, m_owner.data());
+    dialog.run(m_runner);
 }
 
 void QtDialogLauncher::showAbout()

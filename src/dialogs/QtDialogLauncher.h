@@ -38,6 +38,7 @@ public:
     int openClientDatabase(ClientDatabase &database,
                            const ClientDatabaseDialog::RunDeleter &deleteRun) override;
     bool openHelp() override;
+    void runLatencyTest(LatencySelfTest &test) override;
     ModelessSlot &modeless() override { return m_modeless; }
     QWidget *owner() const override { return m_owner; }
 

@@ -208,6 +208,16 @@ void RunController::startExperiment(int mode)
                    QStringLiteral("END 25: Start Experiment, no working sound: %1\n").arg(problem));
         return;
     }
+    const QString warning = m_output.soundWarning();
+    if (!warning.isEmpty() && warning != m_acceptedSoundWarning) {
+        if (m_boxes.show(m_strings.text(kTitleWarning), warning, MessageIcon::Warning,
+                         MessageButtons::YesNo)
+            != MessageAnswer::Yes) {
+            logMessage(1, QStringLiteral("END 26: Start Experiment, not with: %1\n").arg(warning));
+            return;
+        }
+        m_acceptedSoundWarning = warning;
+    }
     m_programState = ProgramState::ExpRunning;
     m_runState = RunState::Running;
     m_tooEarlyCount = 0;
@@ -216,6 +226,11 @@ void RunController::startExperiment(int mode)
     m_rejected = false;
 
     m_experiment.prepareRun(mode);
+    const QString note = m_output.runNote();
+    if (!note.isEmpty()) {
+        m_experiment.setComment(note);
+        logMessage(1, QStringLiteral("   SE: %1\n").arg(note));
+    }
     chooseSyllableMode();
     if (m_experiment.isTraining())
         m_experiment.prepareNoise();
@@ -223,6 +238,8 @@ void RunController::startExperiment(int mode)
     m_startButtonFlag = true;
     m_stateText = m_strings.text(kStateSelected);
     events().runStarted();
+    if (!note.isEmpty())
+        events().commentAppended(note);
 
     logMessage(1, "   SE: onStart; END\n");
     onStart();

@@ -165,6 +165,8 @@ private:
     bool m_soundSettledAtStart = true;
     int m_tooEarlyCount = 0;
     int m_soundFaultsInARow = 0;
+    // The sound warning the operator chose to run with; not asked again this session.
+    QString m_acceptedSoundWarning;
     bool m_tooEarly = false;
     bool m_isKeyPressed = false;
     bool m_rejected = false;

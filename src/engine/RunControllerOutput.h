@@ -46,6 +46,12 @@ public:
     /// Why a run cannot be measured now, for a person (no output, a microphone that does not
     /// deliver); empty when the sound works. May try to start a device that is not running.
     virtual QString soundProblem() { return QString(); }
+    /// What the operator should know before a run whose times may be off by a latency the
+    /// program cannot take off (the latency measured for other devices, or one that spreads too
+    /// much); empty when there is nothing to say.
+    virtual QString soundWarning() const { return QString(); }
+    /// A line for the run's comment about how its times were corrected; empty for none.
+    virtual QString runNote() const { return QString(); }
 
     /// Whether the clock models of the sound devices have settled, so that a sound is timed like
     /// every other; a run waits for it before its first syllable.

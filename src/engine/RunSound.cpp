@@ -2,6 +2,7 @@
 #include "engine/RunSound.h"
 
 #include "audio/AudioSession.h"
+#include "audio/LatencyProbe.h"
 #include "audio/ORVA_Wave.h"
 #include "audio/ORVA_WaveInDevice.h"
 #include "support/Logger.h"
@@ -15,7 +16,10 @@ namespace orva {
 RunSound::RunSound(const Clock &clock, std::function<void(qint64 onsetUs)> onset)
     : m_capture(std::make_unique<ORVA_WaveInDevice>(clock))
 {
-    m_capture->setOnsetHandler(std::move(onset));
+    // The onsets arrive on the UI thread, as does the calibration.
+    m_capture->setOnsetHandler([this, onset = std::move(onset)](qint64 onsetUs) {
+        onset(onsetUs - appliedLatencyOffsetUs());
+    });
 }
 
 RunSound::~RunSound()
@@ -76,6 +80,75 @@ RunSound::problem(const StringTable &strings, const QString &outputName, const Q
     if (!m_capture->isCapturing())
         missing << strings.text(Text::kNoInput).arg(inputName);
     return missing.join(QLatin1Char('\n'));
+}
+
+void RunSound::setCaptureTap(CaptureSink *tap)
+{
+    m_capture->setTap(tap);
+}
+
+namespace {
+
+// Descriptions of the session's devices, empty for a missing one.
+std::pair<QString, QString> devicesOf(const AudioSession *session)
+{
+    if (!session)
+        return {};
+    return { session->output() ? session->output()->description() : QString(),
+             session->input() ? session->input()->description() : QString() };
+}
+
+} // namespace
+
+void RunSound::setLatencyCalibration(const LatencyCalibration &calibration)
+{
+    m_calibration = calibration;
+    if (!calibration.isSet())
+        return;
+    const auto [output, input] = devicesOf(m_session);
+    if (calibration.isFor(output, input))
+        logMessage(
+            1,
+            QStringLiteral("   latency: %1 ms (spread %2 ms) taken off the reaction times on "
+                           "%3 and %4\n")
+                .arg(calibration.offsetMs, 0, 'f', 3)
+                .arg(calibration.spreadMs, 0, 'f', 3)
+                .arg(output, input));
+    else
+        logMessage(1,
+                   QStringLiteral("   latency: the offset of %1 ms was measured on %2 and %3, not "
+                                  "on %4 and %5; nothing taken off\n")
+                       .arg(calibration.offsetMs, 0, 'f', 3)
+                       .arg(calibration.output, calibration.input, output, input));
+}
+
+qint64 RunSound::appliedLatencyOffsetUs() const
+{
+    const auto [output, input] = devicesOf(m_session);
+    return m_calibration.isFor(output, input) ? m_calibration.offsetUs() : 0;
+}
+
+QString RunSound::latencyWarning(const StringTable &strings) const
+{
+    if (!m_calibration.isSet() || !m_session)
+        return QString();
+    const auto [output, input] = devicesOf(m_session);
+    if (!m_calibration.isFor(output, input))
+        return strings.text(Text::kLatencyOtherDevices)
+            .arg(m_calibration.output, m_calibration.input, output, input);
+    if (m_calibration.spreadMs > LatencyProbe::Options().trustedSpreadMs)
+        return strings.text(Text::kLatencyUntrusted)
+            .arg(QString::number(m_calibration.spreadMs, 'f', 2));
+    return QString();
+}
+
+QString RunSound::latencyNote(const StringTable &strings) const
+{
+    if (appliedLatencyOffsetUs() == 0)
+        return QString();
+    return strings.text(Text::kLatencyNote)
+        .arg(QString::number(m_calibration.offsetMs, 'f', 2), m_calibration.output,
+             m_calibration.input);
 }
 
 qint64 RunSound::glitchCount() const

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "records/LatencyCalibration.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -11,6 +13,7 @@
 namespace orva {
 
 class AudioSession;
+class CaptureSink;
 class Clock;
 class ORVA_Wave;
 class ORVA_WaveInDevice;
@@ -29,6 +32,7 @@ public:
     /// The sound session whose input the capture reads (not owned; it must outlive this).
     /// Without one there is no capture, and the caller delivers the onsets itself.
     void setSession(AudioSession *session) { m_session = session; }
+    AudioSession *session() const { return m_session; }
     /// Starts the capture at the voice key's threshold (dB); false without an input.
     bool startCapture(int thresholdDb);
     void stopCapture();
@@ -49,6 +53,22 @@ public:
     /// is not running.
     QString
     problem(const StringTable &strings, const QString &outputName, const QString &inputName);
+    /// Another listener of the captured samples beside the voice key; nullptr: none.
+    void setCaptureTap(CaptureSink *tap);
+
+    /// The latency the devices of one pair do not report, as the self-test measured it. While
+    /// the session's devices are that pair, every voice onset is taken that much earlier.
+    void setLatencyCalibration(const LatencyCalibration &calibration);
+    const LatencyCalibration &latencyCalibration() const { return m_calibration; }
+    /// The offset taken off the onsets now (0 when the calibration is for other devices).
+    qint64 appliedLatencyOffsetUs() const;
+    /// Why the operator should think twice before a run: the stored calibration is for other
+    /// devices than those in use, or it spread too much to be trusted. Empty otherwise, and
+    /// without a calibration.
+    QString latencyWarning(const StringTable &strings) const;
+    /// The run file's comment line about the offset taken off; empty when none is.
+    QString latencyNote(const StringTable &strings) const;
+
     /// Underruns and overflows so far.
     qint64 glitchCount() const;
     /// The level meter's tick: a lost input is started again, and the peak (0 … 32768) since the
@@ -58,6 +78,7 @@ public:
 private:
     AudioSession *m_session = nullptr;
     std::unique_ptr<ORVA_WaveInDevice> m_capture;
+    LatencyCalibration m_calibration;
 };
 
 } // namespace orva

@@ -18,10 +18,10 @@ std::map<int, bool> menuSettings(const CommandState &state)
                          Command::StartMainTest, Command::HearingCheck })
         enabled[command] = mayStartRun(s);
     enabled[Command::AbortRun] = isRunActive(s);
-    for (int command :
-         { Command::Options, Command::AudioSetup, Command::AudioDevices, Command::PlaybackVolume,
-           Command::RecordingVolume, Command::Language, Command::ReportView, Command::MainView,
-           Command::New, Command::OpenDatabase, Command::TrainingSettings })
+    for (int command : { Command::Options, Command::AudioSetup, Command::LatencyTest,
+                         Command::AudioDevices, Command::PlaybackVolume, Command::RecordingVolume,
+                         Command::Language, Command::ReportView, Command::MainView, Command::New,
+                         Command::OpenDatabase, Command::TrainingSettings })
         enabled[command] = free;
     enabled[Command::Print] = free && state.mayPrint;
     // A saved run has nothing left to save under its own name; a copy under another may be made.

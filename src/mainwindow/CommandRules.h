@@ -39,6 +39,7 @@ constexpr int TrainingSettings = 32824;
 constexpr int PlaybackVolume = 32827;
 constexpr int RecordingVolume = 32828;
 constexpr int AudioSetup = 32829;
+constexpr int LatencyTest = 32850;
 constexpr int Help = 32836;
 constexpr int Options = 32838;
 constexpr int Nothing = 32840;

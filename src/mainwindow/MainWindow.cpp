@@ -65,8 +65,9 @@ const MenuDefinition kMenu[] = {
       { Command::StartTraining, 0, Command::Instruction, 0, Command::StartPreTest,
         Command::StartMainTest, 0, Command::AbortRun, 0, Command::HearingCheck } },
     { 2,
-      { Command::TrainingSettings, 0, Command::AudioSetup, 0, Command::PlaybackVolume,
-        Command::RecordingVolume, Command::AudioDevices, 0, Command::Language, Command::Options } },
+      { Command::TrainingSettings, 0, Command::AudioSetup, Command::LatencyTest, 0,
+        Command::PlaybackVolume, Command::RecordingVolume, Command::AudioDevices, 0,
+        Command::Language, Command::Options } },
     { 3, { Command::MainView, Command::ReportView } },
     { 4, { Command::Help, 0, Command::About } },
 };

@@ -2,7 +2,9 @@
 #include "mainwindow/MainWindowContent.h"
 
 #include "dialogs/DesktopDialogs.h"
+#include "dialogs/DialogLauncher.h"
 #include "dialogs/ExternalPrograms.h"
+#include "engine/LatencySelfTest.h"
 #include "engine/StartupChecks.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/CanvasPainter.h"
@@ -11,6 +13,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashScreen.h"
 #include "mainwindow/TimerHost.h"
+#include "records/LatencyCalibration.h"
 #include "report/Palette.h"
 #include "support/Clock.h"
 #include "support/ErrorReport.h"
@@ -213,6 +216,7 @@ void MainWindowContent::onShown()
         m_view->focusMainWindow();
     m_files->offerUnsavedRun(startup().uiLanguage);
     (void)m_sound->startCapture(settings().threshold);
+    m_sound->setLatencyCalibration(LatencyCalibration::read(Registry(m_options.registry)));
     // The update starts from the running event loop, so that its question may close the window.
     m_timers->setTimer(kUpdateTimer, 1);
     logMessage(1, "InitInstance READY ***************************************************\n");
@@ -301,6 +305,8 @@ void MainWindowContent::onCommand(int command)
         if (m_window)
             m_window->close();
         return;
+    case Command::LatencyTest:
+        return runLatencyTest();
     case Command::Nothing:
         return;
     default:
@@ -310,6 +316,17 @@ void MainWindowContent::onCommand(int command)
             logMessage(1, "   command %d has no handler\n", command);
         return;
     }
+}
+
+void MainWindowContent::runLatencyTest()
+{
+    if (!m_desktop || !m_sound->session() || !isFree(m_controller->programState())) {
+        logMessage(1, "   latency test: not now\n");
+        return;
+    }
+    const Registry registry(m_options.registry);
+    LatencySelfTest test(*m_sound->session(), *m_sound, registry);
+    m_desktop->dialogs().runLatencyTest(test);
 }
 
 bool MainWindowContent::translateAccelerator(QKeyEvent *event)

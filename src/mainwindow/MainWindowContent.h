@@ -177,6 +177,8 @@ public:
     {
         return m_sound->problem(strings(), audioOutputSetting(), audioInputSetting());
     }
+    QString soundWarning() const override { return m_sound->latencyWarning(strings()); }
+    QString runNote() const override { return m_sound->latencyNote(strings()); }
 
     /// The sound session whose input the capture reads (not owned; it must outlive this).
     void setAudioSession(AudioSession *session) { m_sound->setSession(session); }
@@ -231,6 +233,8 @@ private:
     // RunFileView
     void storeComment() override { m_fields->storeComment(); }
     void showClient() override;
+    /// Settings > latency self-test: its window over the session's sound, when nothing else runs.
+    void runLatencyTest();
     void resetRun(bool resetClient) override;
     void runFilesChanged() override { getProbandList(); }
     void stateChanged() override;

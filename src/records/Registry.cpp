@@ -129,4 +129,64 @@ int Registry::readStringValue(const QString &keyPath,
     return kNotFound;
 }
 
+Status Registry::writeUserValues(const QString &keyPath,
+                                 const QList<std::pair<QString, QString>> &values) const
+{
+    const QString path = hiveFile(kCurrentUser);
+    if (path.isEmpty())
+        return Status::failure(QStringLiteral("no file for the user's values"));
+    QStringList lines;
+    TextFile file;
+    if (QFileInfo::exists(path)) {
+        if (file.openRead(path) != 0 || !file.isOpen())
+            return Status::failure(QStringLiteral("%1 cannot be read").arg(path));
+        QString line;
+        while (file.readLine(line, 4096))
+            lines << line;
+    }
+    const QString wantedSection = normalisedKey(kCurrentUser + QLatin1Char('\\') + keyPath);
+    // Where the key's section is, and the end of its lines.
+    qsizetype sectionEnd = -1;
+    bool inSection = false;
+    QList<std::pair<QString, QString>> missing = values;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString trimmed = lines.at(i).trimmed();
+        if (trimmed.startsWith(QLatin1Char('['))) {
+            const qsizetype close = trimmed.lastIndexOf(QLatin1Char(']'));
+            inSection =
+                close > 0 && normalisedKey(trimmed.mid(1, close - 1).trimmed()) == wantedSection;
+            if (inSection)
+                sectionEnd = i + 1;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        if (!trimmed.isEmpty())
+            sectionEnd = i + 1;
+        const qsizetype equals = trimmed.indexOf(QLatin1Char('='));
+        if (equals < 0 || trimmed.startsWith(QLatin1Char(';'))
+            || trimmed.startsWith(QLatin1Char('#')))
+            continue;
+        const QString name = trimmed.left(equals).trimmed().toCaseFolded();
+        for (qsizetype v = 0; v < missing.size(); ++v) {
+            if (missing.at(v).first.toCaseFolded() == name) {
+                lines[i] = missing.at(v).first + QLatin1Char('=') + missing.at(v).second;
+                missing.removeAt(v);
+                break;
+            }
+        }
+    }
+    if (sectionEnd < 0) {
+        if (!lines.isEmpty() && !lines.constLast().trimmed().isEmpty())
+            lines << QString();
+        lines << QLatin1Char('[') + kCurrentUser + QLatin1Char('\\') + keyPath + QLatin1Char(']');
+        sectionEnd = lines.size();
+    }
+    for (const auto &[name, value] : missing)
+        lines.insert(sectionEnd++, name + QLatin1Char('=') + value);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return Status::failure(QStringLiteral("the folder of %1 cannot be made").arg(path));
+    return TextFile::saveProgramText(path, lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
 } // namespace orva

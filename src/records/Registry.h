@@ -1,14 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "support/Status.h"
+
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 namespace orva {
 
 /// String values written by the installation, in place of the platform registry. Each hive is an
 /// INI file whose section names are key paths with the hive's name, for example
 /// "[HKEY_LOCAL_MACHINE\SOFTWARE\Norquell\ORVA\3.1]", and whose lines are "name=value".
-/// The files are read anew on every call; nothing is ever written. Any thread.
+/// The files are read anew on every call. The program writes only the current user's hive, and
+/// only what it measured there itself (writeUserValues()). Any thread.
 class Registry
 {
 public:
@@ -44,6 +50,12 @@ public:
     /// name the local-machine hive is read. Key paths and value names ignore case, as the
     /// platform's do.
     int readStringValue(const QString &keyPath, const QString &valueName, QString &result) const;
+
+    /// Sets values of key `keyPath` (without a hive name) in the current user's hive, creating
+    /// the file, its folder and the key's section as needed and keeping every other line as it
+    /// is. The file is replaced as a whole, so a reader sees the old values or the new ones.
+    [[nodiscard]] Status writeUserValues(const QString &keyPath,
+                                         const QList<std::pair<QString, QString>> &values) const;
 
     /// The file that serves the hive named `hive` ("HKEY_LOCAL_MACHINE", ...); empty for none.
     QString hiveFile(const QString &hive) const;

@@ -42,6 +42,20 @@ enum Id : int {
     // Sound
     kNoOutput = 910,
     kNoInput = 911,
+    kLatencyTestCaption = 921,
+    kLatencyTestIntro = 922,
+    kLatencyTestMeasure = 923,
+    kLatencyTestKeep = 924,
+    kLatencyTestResult = 925,
+    kLatencyTestNotHeard = 926,
+    kLatencyTestSoundFault = 927,
+    kLatencyTestNoSound = 928,
+    kLatencyTestUntrusted = 929,
+    kLatencyOtherDevices = 930,
+    kLatencyUntrusted = 931,
+    kLatencyNote = 932,
+    kLatencyTestRunning = 933,
+    kLatencyTestKept = 934,
 
     // Captions and buttons of the main window
     kWrongButton = 104,

@@ -74,6 +74,7 @@ private slots:
     void onsetStampedAfterTheWindowIsNoAnswerEvenBeforeItsTimer();
     void runWithoutWorkingSoundIsRefusedWithNothingStored_data();
     void runWithoutWorkingSoundIsRefusedWithNothingStored();
+    void soundWarningAsksOnceAndTheRunNoteGoesIntoTheComment();
     void wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow();
     void rejectPresentsTheSameMeasurementAgain_data();
     void rejectPresentsTheSameMeasurementAgain();
@@ -294,6 +295,38 @@ void RunControllerTest::runWithoutWorkingSoundIsRefusedWithNothingStored()
     QVERIFY(run.experiment.userLog().entries().isEmpty());
     QCOMPARE(run.boxes.boxes.size(), 1);
     QVERIFY2(run.boxes.boxes[0].text.contains(named), qPrintable(run.boxes.boxes[0].text));
+}
+
+void RunControllerTest::soundWarningAsksOnceAndTheRunNoteGoesIntoTheComment()
+{
+    Run run;
+    run.output.soundWarningText = QStringLiteral("measured on other devices");
+    run.output.runNoteText = QStringLiteral("Latenzausgleich: 12.00 ms abgezogen");
+    // No: nothing starts, nothing is stored.
+    run.boxes.answers = { MessageAnswer::No };
+    run.controller.onStartPreTest();
+    QCOMPARE(run.boxes.boxes.size(), 1);
+    QCOMPARE(run.boxes.boxes[0].text, run.output.soundWarningText);
+    QCOMPARE(run.boxes.boxes[0].buttons, MessageButtons::YesNo);
+    QCOMPARE(run.state(), ProgramState::Idle);
+    QVERIFY(run.output.plays.isEmpty());
+    // Yes: the run starts, with the note as its comment.
+    run.boxes.answers = { MessageAnswer::Yes };
+    run.controller.onStartPreTest();
+    QCOMPARE(run.boxes.boxes.size(), 2);
+    QVERIFY(run.state() != ProgramState::Idle);
+    QCOMPARE(run.experiment.comment(), run.output.runNoteText);
+    QCOMPARE(run.output.commentNotes, QStringList({ run.output.runNoteText }));
+    run.controller.onAbort();
+    // The same warning is not asked again in this session; another one is.
+    run.controller.onStartPreTest();
+    QCOMPARE(run.boxes.boxes.size(), 2);
+    QCOMPARE(run.experiment.comment(), run.output.runNoteText);
+    run.controller.onAbort();
+    run.output.soundWarningText = QStringLiteral("spreads by 4 ms");
+    run.boxes.answers = { MessageAnswer::No };
+    run.controller.onStartPreTest();
+    QCOMPARE(run.boxes.boxes.size(), 3);
 }
 
 void RunControllerTest::wrongVerdictIsTakenOnceAndKeepsTheVerificationWindow()

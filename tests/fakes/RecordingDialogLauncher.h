@@ -60,6 +60,12 @@ public:
         calls << QStringLiteral("help");
         return helpOpens;
     }
+    void runLatencyTest(LatencySelfTest &test) override
+    {
+        calls << QStringLiteral("latency-test");
+        if (latencyTest)
+            latencyTest(test);
+    }
     ModelessSlot &modeless() override { return slot; }
 
     /// "language 0", "about", "first steps", "notice 145", "options", "help", "training settings",
@@ -77,6 +83,7 @@ public:
     std::function<int(ClientDatabase &, const ClientDatabaseDialog::RunDeleter &)> clientDatabase;
     /// Told of each notice while it is "open", so a test can see what came before it.
     std::function<void(int textId)> noticeShown;
+    std::function<void(LatencySelfTest &)> latencyTest;
 };
 
 } // namespace orva::test

@@ -97,6 +97,8 @@ public:
     }
     qint64 audioGlitchCount() const override { return glitches; }
     QString soundProblem() override { return soundProblemText; }
+    QString soundWarning() const override { return soundWarningText; }
+    QString runNote() const override { return runNoteText; }
     bool isSoundSettled() const override { return soundSettled; }
     bool soundSettled = true; ///< what isSoundSettled() answers
     bool isListening() const override { return listening; }
@@ -108,6 +110,8 @@ public:
     QList<int> recordedMeasurements;
     QStringList commentNotes;
     QString soundProblemText; ///< what soundProblem() answers; empty: the sound works
+    QString soundWarningText; ///< what soundWarning() answers
+    QString runNoteText; ///< what runNote() answers
 
     struct Play
     {

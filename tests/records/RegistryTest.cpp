@@ -2,6 +2,7 @@
 #include "records/Registry.h"
 
 #include "records/InstallationValues.h"
+#include "records/LatencyCalibration.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,6 +33,9 @@ private slots:
     void missingFileGivesNotFound();
     void installationValuesNeedAllThree_data();
     void installationValuesNeedAllThree();
+    void latencyCalibrationIsWrittenIntoTheUsersHiveKeepingTheRest();
+    void latencyCalibrationNeedsAPairAndSaneNumbers_data();
+    void latencyCalibrationNeedsAPairAndSaneNumbers();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -143,6 +147,92 @@ void RegistryTest::installationValuesNeedAllThree()
         QVERIFY(values.error().contains(QLatin1Char('"') + missing + QLatin1Char('"')));
         QVERIFY(values.error().contains(m_locations.localMachine));
     }
+}
+
+void RegistryTest::latencyCalibrationIsWrittenIntoTheUsersHiveKeepingTheRest()
+{
+    // The user's file has another key, a comment and a value in another case before.
+    writeFile(m_locations.currentUser,
+              "; my headset\n"
+              "[HKEY_CURRENT_USER\\Software\\Norquell\\ORVA\\3.1]\n"
+              "language=en_uk\n"
+              "latencyoffsetms=99\n"
+              "AudioInput=system:usb-mic\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Other]\n"
+              "LatencyOffsetMs=1\n");
+    const Registry registry(m_locations);
+    QVERIFY(!LatencyCalibration::read(registry).isSet());
+    LatencyCalibration calibration;
+    calibration.output = QStringLiteral("PulseAudio sink headphones");
+    calibration.input = QStringLiteral("PulseAudio source usb-mic=1 ü");
+    calibration.offsetMs = 12.3456;
+    calibration.spreadMs = 0.2;
+    QVERIFY(calibration.write(registry).ok());
+
+    const LatencyCalibration read = LatencyCalibration::read(registry);
+    QVERIFY(read.isFor(calibration.output, calibration.input));
+    QCOMPARE(read.offsetMs, 12.346);
+    QCOMPARE(read.offsetUs(), 12346);
+    QCOMPARE(read.spreadMs, 0.2);
+    QString value;
+    QCOMPARE(
+        registry.readStringValue(QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Norquell\\ORVA\\3.1"),
+                                 QStringLiteral("AudioInput"), value),
+        0);
+    QCOMPARE(value, QStringLiteral("system:usb-mic"));
+    QCOMPARE(registry.readStringValue(QStringLiteral("HKEY_CURRENT_USER\\Software\\Other"),
+                                      QStringLiteral("LatencyOffsetMs"), value),
+             0);
+    QCOMPARE(value, QStringLiteral("1"));
+    QFile file(m_locations.currentUser);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    QVERIFY(text.contains(QStringLiteral("; my headset")));
+    QCOMPARE(text.count(QStringLiteral("LatencyOffsetMs"), Qt::CaseInsensitive), 2);
+
+    // Written again, the values are replaced, not added; a missing file is made with its folder.
+    calibration.offsetMs = 0.5;
+    QVERIFY(calibration.write(registry).ok());
+    QCOMPARE(LatencyCalibration::read(registry).offsetMs, 0.5);
+    Registry::Locations fresh = m_locations;
+    fresh.currentUser = m_dir->filePath(QStringLiteral("new/orva/registry.ini"));
+    QVERIFY(calibration.write(Registry(fresh)).ok());
+    QVERIFY(LatencyCalibration::read(Registry(fresh)).isFor(calibration.output, calibration.input));
+}
+
+void RegistryTest::latencyCalibrationNeedsAPairAndSaneNumbers_data()
+{
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<bool>("set");
+    QTest::newRow("whole") << QByteArray("LatencyOutput=a\nLatencyInput=b\nLatencyOffsetMs=1.5\n"
+                                         "LatencySpreadMs=0.1\n")
+                           << true;
+    QTest::newRow("no input") << QByteArray("LatencyOutput=a\nLatencyOffsetMs=1.5\n"
+                                            "LatencySpreadMs=0.1\n")
+                              << false;
+    QTest::newRow("offset not a number")
+        << QByteArray("LatencyOutput=a\nLatencyInput=b\nLatencyOffsetMs=1,5\nLatencySpreadMs=0\n")
+        << false;
+    QTest::newRow("offset of an hour")
+        << QByteArray("LatencyOutput=a\nLatencyInput=b\nLatencyOffsetMs=3600000\n"
+                      "LatencySpreadMs=0\n")
+        << false;
+    QTest::newRow("not a finite number")
+        << QByteArray("LatencyOutput=a\nLatencyInput=b\nLatencyOffsetMs=nan\nLatencySpreadMs=0\n")
+        << false;
+    QTest::newRow("negative spread")
+        << QByteArray("LatencyOutput=a\nLatencyInput=b\nLatencyOffsetMs=1\nLatencySpreadMs=-1\n")
+        << false;
+}
+
+void RegistryTest::latencyCalibrationNeedsAPairAndSaneNumbers()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(bool, set);
+    writeFile(m_locations.currentUser,
+              "[HKEY_CURRENT_USER\\Software\\Norquell\\ORVA\\3.1]\n" + lines);
+    QCOMPARE(LatencyCalibration::read(Registry(m_locations)).isSet(), set);
 }
 
 QTEST_GUILESS_MAIN(RegistryTest)
