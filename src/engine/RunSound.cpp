@@ -27,6 +27,13 @@ RunSound::~RunSound()
     m_capture->stopCapture();
 }
 
+void RunSound::setSession(AudioSession *session)
+{
+    if (session != m_session)
+        m_capture->stopCapture();
+    m_session = session;
+}
+
 bool RunSound::startCapture(int thresholdDb)
 {
     m_capture->setThreshold(thresholdDb);

@@ -30,8 +30,9 @@ public:
     ~RunSound();
 
     /// The sound session whose input the capture reads (not owned; it must outlive this).
-    /// Without one there is no capture, and the caller delivers the onsets itself.
-    void setSession(AudioSession *session) { m_session = session; }
+    /// Without one there is no capture, and the caller delivers the onsets itself. Another
+    /// session ends the capture of the previous one's input.
+    void setSession(AudioSession *session);
     AudioSession *session() const { return m_session; }
     /// Starts the capture at the voice key's threshold (dB); false without an input.
     bool startCapture(int thresholdDb);

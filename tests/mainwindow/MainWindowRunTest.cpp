@@ -2,16 +2,22 @@
 #include "ScratchInstallation.h"
 #include "TestTimers.h"
 #include "audio/AudioSession.h"
+#include "audio/LatencyProbe.h"
 #include "audio/backends/FileAudio.h"
 #include "dialogs/AudioSetupDialog.h"
 #include "dialogs/InstructionDialog.h"
 #include "engine/ClientDatabase.h"
+#include "engine/LatencySelfTest.h"
+#include "fakes/ExactAudioInput.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ManualTimers.h"
 #include "fakes/RecordingMessageBoxes.h"
+#include "fakes/ScriptedAudioOutput.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
 #include "mainwindow/TimerHost.h"
+#include "records/LatencyCalibration.h"
+#include "records/Registry.h"
 #include "records/RunFile.h"
 #include "records/UserLog.h"
 #include "support/TextIds.h"
@@ -87,6 +93,7 @@ private slots:
     void updateAskedDuringAnUnsavedRunStartsNothingAfterCancel();
     void saveFollowsTheSaveModes();
     void runWithoutAMicrophoneIsRefusedNamingTheInput();
+    void latencyTestIsKeptForItsDevicesAndNotedInTheirRuns();
     void thresholdSliderKeysMoveTheWayItIsDrawn();
     void tabFollowsTheProgramsOrderFromTheFirstPress();
     void firstStartOpensTheAudioWizardOnce();
@@ -902,6 +909,65 @@ void MainWindowRunTest::runWithoutAMicrophoneIsRefusedNamingTheInput()
                  content().strings().text(911).arg(content().audioInputSetting())),
              qPrintable(m_boxes.boxes[0].text));
     QVERIFY(!m_boxes.boxes[0].text.contains(content().strings().text(910).left(20)));
+    content().setAudioSession(nullptr);
+}
+
+void MainWindowRunTest::latencyTestIsKeptForItsDevicesAndNotedInTheirRuns()
+{
+    // A loop of 12.5 ms from the output back into the input, both timed exactly.
+    AudioSession session(m_clock);
+    auto output = std::make_unique<test::ScriptedAudioOutput>();
+    auto input = std::make_unique<test::ExactAudioInput>();
+    test::ScriptedAudioOutput &out = *output;
+    test::ExactAudioInput &in = *input;
+    out.startUs = in.startUs = m_clock.nowUs();
+    session.setOutput(std::move(output));
+    session.setInput(std::move(input));
+    QVERIFY(session.startOutput().isOk());
+    content().setAudioSession(&session);
+    content().onShown(); // the capture starts on the session's input
+    QVERIFY(m_window->menuAction(32850)->isEnabled());
+
+    test::RecordingDialogLauncher &dialogs = m_installation->dialogs;
+    dialogs.latencyTest = [&](LatencySelfTest &test) {
+        QVERIFY(test.start());
+        const qint64 total = qint64(test.durationMs()) * 441 / 10;
+        std::vector<qint16> heard(551, 0);
+        for (qint64 done = 0; done < total; done += 441) {
+            const std::vector<qint16> frames = out.render(441);
+            for (size_t i = 0; i < frames.size(); i += 2)
+                heard.push_back(frames[i]);
+            m_clock.setUs(*in.frameTimeUs(done + 441));
+            in.deliver(done, heard.data() + done, 441);
+        }
+        QCOMPARE(int(test.finish().outcome), int(LatencyProbe::Outcome::Measured));
+        QVERIFY(test.keep().ok());
+    };
+    content().onCommand(32850);
+    QCOMPARE(dialogs.calls.last(), QStringLiteral("latency-test"));
+    const LatencyCalibration kept =
+        LatencyCalibration::read(Registry(m_installation->options().registry));
+    QVERIFY(kept.isFor(QStringLiteral("scripted"), QStringLiteral("exact input")));
+    QVERIFY(std::abs(kept.offsetMs - 12.494) < 0.03);
+
+    // A run on these devices says in its comment what was taken off.
+    m_boxes.boxes.clear();
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QVERIFY(m_boxes.boxes.isEmpty());
+    QVERIFY2(content().experiment().comment().contains(QStringLiteral("12.49")),
+             qPrintable(content().experiment().comment()));
+    QVERIFY(!m_window->menuAction(32850)->isEnabled());
+    QTest::keyClick(m_window.get(), Qt::Key_F8);
+
+    // On another microphone the operator is asked first; "No" starts nothing.
+    in.name = QStringLiteral("PulseAudio source usb-headset");
+    m_boxes.answers = { MessageAnswer::No };
+    const ProgramState before = content().controller().programState();
+    QTest::keyClick(m_window.get(), Qt::Key_F6);
+    QCOMPARE(m_boxes.boxes.size(), 1);
+    QVERIFY(m_boxes.boxes[0].text.contains(QStringLiteral("usb-headset")));
+    QCOMPARE(content().controller().programState(), before);
+    QCOMPARE(content().controller().runState(), RunState::Aborted);
     content().setAudioSession(nullptr);
 }
 

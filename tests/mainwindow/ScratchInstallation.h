@@ -48,8 +48,10 @@ struct ScratchInstallation
     {
         StartupOptions options;
         options.currentDirectory = dir.filePath(QStringLiteral("bin"));
-        options.registry = Registry::Locations { dir.filePath(QStringLiteral("bin/registry.ini")),
-                                                 QString(), QString(), QString(), QString() };
+        options.registry =
+            Registry::Locations { dir.filePath(QStringLiteral("bin/registry.ini")), QString(),
+                                  dir.filePath(QStringLiteral("config/registry.ini")), QString(),
+                                  QString() };
         options.logFile = dir.filePath(QStringLiteral("bin/log.txt"));
         // No test opens a real dialog or starts a program: they answer from here.
         options.dialogs = &dialogs;
