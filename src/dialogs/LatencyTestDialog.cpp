@@ -37,12 +37,13 @@ LatencyTestDialog::LatencyTestDialog(LatencySelfTest &test,
     m_result = new QLabel(this);
     m_result->setObjectName(QStringLiteral("result"));
     m_result->setWordWrap(true);
-    m_result->setMinimumHeight(m_result->fontMetrics().height() * 4);
     layout->addWidget(m_result);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(strings.text(Text::kLatencyTestClose));
     m_measure =
         buttons->addButton(strings.text(Text::kLatencyTestMeasure), QDialogButtonBox::ActionRole);
     m_measure->setObjectName(QStringLiteral("measure"));
+    m_measure->setDefault(true);
     m_keep = buttons->addButton(strings.text(Text::kLatencyTestKeep), QDialogButtonBox::ApplyRole);
     m_keep->setObjectName(QStringLiteral("keep"));
     m_keep->setEnabled(false);
@@ -52,7 +53,17 @@ LatencyTestDialog::LatencyTestDialog(LatencySelfTest &test,
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     m_tick.setInterval(50);
     connect(&m_tick, &QTimer::timeout, this, &LatencyTestDialog::tick);
-    setMinimumWidth(480);
+    // Wrapped texts take the height they need at the dialog's width.
+    constexpr int kWidth = 520;
+    setMinimumWidth(kWidth);
+    const QMargins margins = layout->contentsMargins();
+    const int textWidth = kWidth - margins.left() - margins.right();
+    intro->setMinimumHeight(intro->heightForWidth(textWidth));
+    // Room for the longest result: the figures, what keeping does and the Bluetooth warning.
+    m_result->setText(strings.text(Text::kLatencyTestResult) + QStringLiteral("\n\n")
+                      + strings.text(Text::kLatencyTestUntrusted));
+    m_result->setMinimumHeight(m_result->heightForWidth(textWidth));
+    m_result->clear();
 }
 
 LatencyTestDialog::~LatencyTestDialog()

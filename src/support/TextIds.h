@@ -56,6 +56,7 @@ enum Id : int {
     kLatencyNote = 932,
     kLatencyTestRunning = 933,
     kLatencyTestKept = 934,
+    kLatencyTestClose = 935,
 
     // Captions and buttons of the main window
     kWrongButton = 104,
