@@ -51,6 +51,7 @@ AudioSetupDialog::AudioSetupDialog(
     connectButton(kNextId, &Handlers::next);
     connectButton(kBackId, &Handlers::back);
     connectButton(kPlayId, &Handlers::play);
+    connectButton(kLatencyTestId, &Handlers::latencyTest);
     // OK (accept), Abbrechen, Escape and the close button (reject) all end the wizard.
     connect(this, &QDialog::finished, this, [this] { end(); });
 
@@ -78,6 +79,7 @@ void AudioSetupDialog::showStep(const AudioSetupWizard::Step &step)
     setShown(kBackId, step.back);
     setShown(kNextId, step.next);
     setShown(kPlayId, step.play);
+    setShown(kLatencyTestId, step.latencyTest);
     setShown(kOkId, step.ok);
     setShown(kCancelId, step.cancel);
     // Return presses Weiter while there is one, OK at the end.

@@ -24,6 +24,7 @@ public:
     static constexpr int kBackId = 1112;
     static constexpr int kNextId = 1110;
     static constexpr int kPlayId = 1115;
+    static constexpr int kLatencyTestId = 1116;
     static constexpr int kOkId = 1;
     static constexpr int kCancelId = 2;
 
@@ -32,6 +33,7 @@ public:
         std::function<void()> next;
         std::function<void()> back;
         std::function<void()> play;
+        std::function<void()> latencyTest;
         /// OK, Abbrechen, Escape or the close button; called at most once.
         std::function<void()> ended;
     };

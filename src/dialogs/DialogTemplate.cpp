@@ -90,6 +90,8 @@ DialogTemplate makeAudioSetup()
             control(kCancel, ControlKind::PushButton, QRect(180, 208, 50, 14), QStringLiteral("2")),
             206),
         control(1115, ControlKind::PushButton, QRect(240, 208, 50, 14), QStringLiteral("1115")),
+        // In Play's place at the end, where there is nothing to play.
+        control(1116, ControlKind::PushButton, QRect(240, 208, 60, 14), QStringLiteral("1116")),
         withToolTip(
             control(kOk, ControlKind::PushButton, QRect(180, 208, 50, 14), QStringLiteral("1")),
             205),

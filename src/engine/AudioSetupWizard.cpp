@@ -36,6 +36,8 @@ QList<AudioSetupWizard::Step> makeSteps()
     last.next = false;
     last.ok = true;
     last.cancel = false;
+    // At the end the operator may check the devices' latency before the first client.
+    last.latencyTest = true;
     return steps;
 }
 

@@ -30,6 +30,7 @@ public:
         bool cancel = true;
         Mixer mixer = Mixer::None;
         bool picture = false; ///< the sound card's back plate below the text
+        bool latencyTest = false; ///< the button that opens the latency self-test
     };
 
     /// What the wizard needs from the program around it.

@@ -304,6 +304,7 @@ bool DialogCommands::onSettingsAudioDialog()
     handlers.next = [this] { m_wizard->next(); };
     handlers.back = [this] { m_wizard->back(); };
     handlers.play = [this] { m_wizard->play(); };
+    handlers.latencyTest = [this] { m_view.runLatencyTest(true); };
     handlers.ended = [this] {
         // The window's end of the sound closes the dialog and deletes the wizard.
         if (m_wizard && m_wizard->finish())

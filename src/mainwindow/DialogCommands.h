@@ -52,6 +52,8 @@ public:
         virtual void resetRun(bool resetClient) = 0;
         /// The client record and the run's comment from the run model into their fields.
         virtual void showClient() = 0;
+        /// The latency self-test's window, from the menu or from the wizard's last step.
+        virtual void runLatencyTest(bool fromWizard) = 0;
         /// The clients and runs of the data folder, as last read.
         virtual const ClientList &clientList() const = 0;
     };

@@ -306,7 +306,7 @@ void MainWindowContent::onCommand(int command)
             m_window->close();
         return;
     case Command::LatencyTest:
-        return runLatencyTest();
+        return runLatencyTest(false);
     case Command::Nothing:
         return;
     default:
@@ -318,9 +318,12 @@ void MainWindowContent::onCommand(int command)
     }
 }
 
-void MainWindowContent::runLatencyTest()
+void MainWindowContent::runLatencyTest(bool fromWizard)
 {
-    if (!m_desktop || !m_sound->session() || !isFree(m_controller->programState())) {
+    const bool wizardOpen = m_dialogCommands && m_dialogCommands->wizard()
+        && !m_dialogCommands->wizard()->hasEnded();
+    if (!m_desktop || !m_sound->session()
+        || !(isFree(m_controller->programState()) || (fromWizard && wizardOpen))) {
         logMessage(1, "   latency test: not now\n");
         return;
     }

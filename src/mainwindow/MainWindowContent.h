@@ -233,8 +233,9 @@ private:
     // RunFileView
     void storeComment() override { m_fields->storeComment(); }
     void showClient() override;
-    /// Settings > latency self-test: its window over the session's sound, when nothing else runs.
-    void runLatencyTest();
+    /// Settings > latency self-test, or its button at the wizard's end: its window over the
+    /// session's sound, when nothing else runs but the wizard it came from.
+    void runLatencyTest(bool fromWizard) override;
     void resetRun(bool resetClient) override;
     void runFilesChanged() override { getProbandList(); }
     void stateChanged() override;

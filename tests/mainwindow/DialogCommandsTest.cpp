@@ -54,8 +54,10 @@ public:
     void resetRun(bool) override { }
     void runFilesChanged() override { }
     const ClientList &clientList() const override { return clients; }
+    void runLatencyTest(bool fromWizard) override { latencyTests << fromWizard; }
 
     ClientList clients;
+    QList<bool> latencyTests;
     DialogCommands *commands = nullptr;
     int audioEnds = 0;
 };
@@ -218,14 +220,15 @@ void DialogCommandsTest::buttonsAndStubMixersFollowTheSteps()
         QString result;
         for (int id :
              { AudioSetupDialog::kBackId, AudioSetupDialog::kNextId, AudioSetupDialog::kPlayId,
-               AudioSetupDialog::kOkId, AudioSetupDialog::kCancelId })
+               AudioSetupDialog::kOkId, AudioSetupDialog::kCancelId,
+               AudioSetupDialog::kLatencyTestId })
             result += shown(id) ? u'1' : u'0';
         return result;
     };
-    QCOMPARE(buttons(), QStringLiteral("01001"));
+    QCOMPARE(buttons(), QStringLiteral("010010"));
 
     click(AudioSetupDialog::kNextId); // 1: the sockets and their picture
-    QCOMPARE(buttons(), QStringLiteral("11001"));
+    QCOMPARE(buttons(), QStringLiteral("110010"));
     QVERIFY(wizard()->picture()->isVisible());
     QVERIFY(aliveMixers().isEmpty());
 
@@ -235,7 +238,7 @@ void DialogCommandsTest::buttonsAndStubMixersFollowTheSteps()
     QCOMPARE(aliveMixers(), QStringList { "--tab=3" });
 
     click(AudioSetupDialog::kNextId); // 3: playback, the output page started anew
-    QCOMPARE(buttons(), QStringLiteral("11101"));
+    QCOMPARE(buttons(), QStringLiteral("111010"));
     QVERIFY(waitForMixerCalls(2));
     QCOMPARE(aliveMixers(), QStringList { "--tab=3" });
     const QString third = mixerCalls().at(1);
@@ -264,8 +267,12 @@ void DialogCommandsTest::buttonsAndStubMixersFollowTheSteps()
     QCOMPARE(aliveMixers(), QStringList { "--tab=3" });
 
     click(AudioSetupDialog::kNextId); // 6: the end, no mixer
-    QCOMPARE(buttons(), QStringLiteral("10010"));
+    QCOMPARE(buttons(), QStringLiteral("100101"));
     QVERIFY(aliveMixers().isEmpty());
+    // The end offers the latency self-test, over the open wizard.
+    click(AudioSetupDialog::kLatencyTestId);
+    QCOMPARE(m_window.latencyTests, QList<bool> { true });
+    QCOMPARE(state(), ProgramState::TestAudio);
     click(AudioSetupDialog::kBackId);
     QVERIFY(waitForMixerCalls(9));
     click(AudioSetupDialog::kNextId);
