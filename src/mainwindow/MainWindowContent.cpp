@@ -320,8 +320,8 @@ void MainWindowContent::onCommand(int command)
 
 void MainWindowContent::runLatencyTest(bool fromWizard)
 {
-    const bool wizardOpen = m_dialogCommands && m_dialogCommands->wizard()
-        && !m_dialogCommands->wizard()->hasEnded();
+    const bool wizardOpen =
+        m_dialogCommands && m_dialogCommands->wizard() && !m_dialogCommands->wizard()->hasEnded();
     if (!m_desktop || !m_sound->session()
         || !(isFree(m_controller->programState()) || (fromWizard && wizardOpen))) {
         logMessage(1, "   latency test: not now\n");

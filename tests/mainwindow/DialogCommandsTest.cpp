@@ -218,10 +218,9 @@ void DialogCommandsTest::buttonsAndStubMixersFollowTheSteps()
     const auto shown = [&](int id) { return wizard()->control(id)->isVisible(); };
     const auto buttons = [&] {
         QString result;
-        for (int id :
-             { AudioSetupDialog::kBackId, AudioSetupDialog::kNextId, AudioSetupDialog::kPlayId,
-               AudioSetupDialog::kOkId, AudioSetupDialog::kCancelId,
-               AudioSetupDialog::kLatencyTestId })
+        for (int id : { AudioSetupDialog::kBackId, AudioSetupDialog::kNextId,
+                        AudioSetupDialog::kPlayId, AudioSetupDialog::kOkId,
+                        AudioSetupDialog::kCancelId, AudioSetupDialog::kLatencyTestId })
             result += shown(id) ? u'1' : u'0';
         return result;
     };
