@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/LatencyProbe.h"
 
-#include "../fakes/ExactAudioInput.h"
-#include "../fakes/ManualClock.h"
-#include "../fakes/ScriptedAudioOutput.h"
+#include "../fakes/SoundLoop.h"
 #include "audio/AudioSession.h"
 #include "audio/SoftwareMixer.h"
 
@@ -26,43 +24,6 @@ std::vector<Stamp> exactBlocks(size_t frames, qint64 faults = 0)
         blocks.push_back({ f, qint64(std::floor(double(f) * kUsPerFrame)), faults });
     return blocks;
 }
-
-/// A session on a scripted output and an exact input, with the clock following the frames.
-struct Loop
-{
-    Loop()
-    {
-        auto scripted = std::make_unique<test::ScriptedAudioOutput>();
-        auto exact = std::make_unique<test::ExactAudioInput>();
-        output = scripted.get();
-        input = exact.get();
-        session.setOutput(std::move(scripted));
-        session.setInput(std::move(exact));
-    }
-    /// Plays the probe's clicks through a loop `delayFrames` long; `each` is called before each
-    /// block of 441 frames is handed over and may keep it back (false).
-    void run(
-        LatencyProbe &probe,
-        int delayFrames,
-        const std::function<bool(qint64 done)> &each = [](qint64) { return true; })
-    {
-        const qint64 total = qint64(probe.durationMs()) * 441 / 10;
-        std::vector<qint16> heard(size_t(delayFrames), 0);
-        for (qint64 done = 0; done < total; done += 441) {
-            const std::vector<qint16> frames = output->render(441);
-            for (size_t i = 0; i < frames.size(); i += 2)
-                heard.push_back(frames[i]);
-            clock.setUs(*input->frameTimeUs(done + 441));
-            if (each(done))
-                probe.samplesCaptured(done, heard.data() + done, 441);
-        }
-    }
-
-    test::ManualClock clock { 0 };
-    AudioSession session { clock };
-    test::ScriptedAudioOutput *output = nullptr;
-    test::ExactAudioInput *input = nullptr;
-};
 
 } // namespace
 
@@ -167,10 +128,10 @@ void LatencyProbeTest::clicksThroughTheMixerComeBackAfterTheLoopsDelay()
 {
     QFETCH(int, delayFrames);
     QFETCH(double, ppm);
-    Loop loop;
+    test::ManualClock clock(5'000'000);
+    test::SoundLoop loop(clock, delayFrames);
     loop.input->ppm = ppm;
     loop.output->ppm = ppm;
-    loop.output->startUs = loop.input->startUs;
     QVERIFY(loop.session.startOutput().isOk());
     // The input's frame f hears the output's frame f - delay: the loop's delay, in frames of
     // one crystal that may run slow.
@@ -179,7 +140,7 @@ void LatencyProbeTest::clicksThroughTheMixerComeBackAfterTheLoopsDelay()
 
     LatencyProbe probe(loop.session);
     QVERIFY(probe.start());
-    loop.run(probe, delayFrames);
+    loop.play(probe.durationMs(), &probe);
     const LatencyProbe::Result result = probe.finish();
     QCOMPARE(int(result.outcome), int(LatencyProbe::Outcome::Measured));
     QCOMPARE(result.heard, result.clicks);
@@ -196,18 +157,18 @@ void LatencyProbeTest::clicksTouchedByAFaultAreLeftOut()
     // One overflow, frames that never came, or a fault in every block.
     for (const QString &fault :
          { QStringLiteral("overflow"), QStringLiteral("gap"), QStringLiteral("always") }) {
-        Loop loop;
-        loop.output->startUs = loop.input->startUs;
+        test::ManualClock clock(5'000'000);
+        test::SoundLoop loop(clock, 551);
         QVERIFY(loop.session.startOutput().isOk());
         LatencyProbe probe(loop.session);
         QVERIFY(probe.start());
-        loop.run(probe, 551, [&](qint64 done) {
-            const bool fourSecondsIn = done == 441 * 400;
+        while (loop.done() < qint64(probe.durationMs()) * 441 / 10) {
+            const bool fourSecondsIn = loop.done() == 441 * 400;
             if (fault == QLatin1String("always")
                 || (fourSecondsIn && fault == QLatin1String("overflow")))
                 ++loop.input->overflows;
-            return !(fourSecondsIn && fault == QLatin1String("gap"));
-        });
+            loop.step(&probe, !(fourSecondsIn && fault == QLatin1String("gap")));
+        }
         const LatencyProbe::Result result = probe.finish();
         if (fault == QLatin1String("always")) {
             QCOMPARE(int(result.outcome), int(LatencyProbe::Outcome::SoundFault));
@@ -224,7 +185,8 @@ void LatencyProbeTest::clicksTouchedByAFaultAreLeftOut()
 
 void LatencyProbeTest::noRunningInputNoTest()
 {
-    Loop loop;
+    test::ManualClock clock(5'000'000);
+    test::SoundLoop loop(clock, 0);
     loop.input->running = false;
     QVERIFY(loop.session.startOutput().isOk());
     LatencyProbe probe(loop.session);

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/LatencyTestDialog.h"
 
-#include "audio/AudioSession.h"
 #include "audio/SoftwareMixer.h"
 #include "engine/LatencySelfTest.h"
 #include "engine/RunSound.h"
-#include "fakes/ExactAudioInput.h"
-#include "fakes/ManualClock.h"
 #include "fakes/RecordingMessageBoxes.h"
-#include "fakes/ScriptedAudioOutput.h"
+#include "fakes/SoundLoop.h"
 #include "records/LatencyCalibration.h"
 #include "records/Registry.h"
 #include "support/Languages.h"
@@ -39,14 +36,10 @@ private slots:
 private:
     test::ManualClock m_clock { 0 };
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AudioSession> m_session;
-    test::ScriptedAudioOutput *m_output = nullptr;
-    test::ExactAudioInput *m_input = nullptr;
+    std::unique_ptr<test::SoundLoop> m_loop; // a USB headset's 12.5 ms
     std::unique_ptr<RunSound> m_sound;
     std::unique_ptr<Registry> m_registry;
-    QTimer m_feeder; // the loop, in real time
-    std::vector<qint16> m_heard;
-    qint64 m_delivered = 0;
+    QTimer m_feeder; // plays the loop in real time
 };
 
 void LatencyTestDialogTest::init()
@@ -55,28 +48,13 @@ void LatencyTestDialogTest::init()
     Registry::Locations locations;
     locations.currentUser = m_dir->filePath(QStringLiteral("registry.ini"));
     m_registry = std::make_unique<Registry>(locations);
-    m_session = std::make_unique<AudioSession>(m_clock);
-    auto output = std::make_unique<test::ScriptedAudioOutput>();
-    auto input = std::make_unique<test::ExactAudioInput>();
-    m_output = output.get();
-    m_input = input.get();
-    m_session->setOutput(std::move(output));
-    m_session->setInput(std::move(input));
-    QVERIFY(m_session->startOutput().isOk());
+    m_loop = std::make_unique<test::SoundLoop>(m_clock, 551);
+    QVERIFY(m_loop->session.startOutput().isOk());
     m_sound = std::make_unique<RunSound>(m_clock, [](qint64) {});
-    m_sound->setSession(m_session.get());
+    m_sound->setSession(&m_loop->session);
     QVERIFY(m_sound->startCapture(-40));
-    m_heard.assign(551, 0);
-    m_delivered = 0;
     m_feeder.setInterval(10);
-    m_feeder.callOnTimeout([this] {
-        const std::vector<qint16> frames = m_output->render(441);
-        for (size_t i = 0; i < frames.size(); i += 2)
-            m_heard.push_back(frames[i]);
-        m_clock.setUs(*m_input->frameTimeUs(m_delivered + 441));
-        m_input->deliver(m_delivered, m_heard.data() + m_delivered, 441);
-        m_delivered += 441;
-    });
+    m_feeder.callOnTimeout([this] { m_loop->step(); });
     m_feeder.start();
 }
 
@@ -85,7 +63,7 @@ void LatencyTestDialogTest::cleanup()
     m_feeder.stop();
     m_feeder.disconnect();
     m_sound.reset();
-    m_session.reset();
+    m_loop.reset();
 }
 
 void LatencyTestDialogTest::measuresKeepsAndShowsTheResult_data()
@@ -104,7 +82,7 @@ void LatencyTestDialogTest::measuresKeepsAndShowsTheResult()
     QVERIFY2(loaded.ok(), qPrintable(loaded.error()));
     LatencyProbe::Options quick;
     quick.clicks = 4;
-    LatencySelfTest test(*m_session, *m_sound, *m_registry, quick);
+    LatencySelfTest test(m_loop->session, *m_sound, *m_registry, quick);
     test::RecordingMessageBoxes boxes;
     LatencyTestDialog dialog(test, loaded.value(), boxes);
     dialog.show();
@@ -133,8 +111,8 @@ void LatencyTestDialogTest::measuresKeepsAndShowsTheResult()
 
 void LatencyTestDialogTest::withoutSoundItSaysSoAndKeepsNothing()
 {
-    m_input->running = false;
-    LatencySelfTest test(*m_session, *m_sound, *m_registry);
+    m_loop->input->running = false;
+    LatencySelfTest test(m_loop->session, *m_sound, *m_registry);
     test::RecordingMessageBoxes boxes;
     LatencyTestDialog dialog(test, StringTable::german(), boxes);
     dialog.measure();
@@ -146,16 +124,16 @@ void LatencyTestDialogTest::withoutSoundItSaysSoAndKeepsNothing()
 void LatencyTestDialogTest::closedWhileMeasuringTheClicksStop()
 {
     {
-        LatencySelfTest test(*m_session, *m_sound, *m_registry);
+        LatencySelfTest test(m_loop->session, *m_sound, *m_registry);
         test::RecordingMessageBoxes boxes;
         LatencyTestDialog dialog(test, StringTable::german(), boxes);
         dialog.measure();
         QVERIFY(dialog.isMeasuring());
-        QCOMPARE(m_session->mixer()->voiceCount(), 1);
+        QCOMPARE(m_loop->session.mixer()->voiceCount(), 1);
         QTest::qWait(200);
         dialog.reject();
     }
-    QCOMPARE(m_session->mixer()->voiceCount(), 0);
+    QCOMPARE(m_loop->session.mixer()->voiceCount(), 0);
     QVERIFY(!LatencyCalibration::read(*m_registry).isSet());
 }
 

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/LatencySelfTest.h"
 
-#include "../fakes/ExactAudioInput.h"
-#include "../fakes/ManualClock.h"
-#include "../fakes/ScriptedAudioOutput.h"
-#include "audio/AudioSession.h"
+#include "../fakes/SoundLoop.h"
 #include "engine/RunSound.h"
 #include "records/Registry.h"
 #include "support/StringTable.h"
@@ -28,13 +25,12 @@ private slots:
     void notReadyWhenTheInputDoesNotRun();
 
 private:
-    /// Plays the clicks into a loop `delayFrames` long, through the run's capture.
-    void measureThroughTheLoop(LatencySelfTest &test, int delayFrames);
+    /// Plays the clicks through the loop and the run's capture.
+    void measureThroughTheLoop(LatencySelfTest &test);
 
     test::ManualClock m_clock { 0 };
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AudioSession> m_session;
-    test::ScriptedAudioOutput *m_output = nullptr;
+    std::unique_ptr<test::SoundLoop> m_loop; // a USB headset's 12.5 ms
     test::ExactAudioInput *m_input = nullptr;
     std::unique_ptr<RunSound> m_sound;
     QList<qint64> m_onsets;
@@ -47,33 +43,20 @@ void LatencySelfTestTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_locations = {};
     m_locations.currentUser = m_dir->filePath(QStringLiteral("config/orva/registry.ini"));
-    m_session = std::make_unique<AudioSession>(m_clock);
-    auto output = std::make_unique<test::ScriptedAudioOutput>();
-    auto input = std::make_unique<test::ExactAudioInput>();
-    m_output = output.get();
-    m_input = input.get();
-    m_session->setOutput(std::move(output));
-    m_session->setInput(std::move(input));
-    QVERIFY(m_session->startOutput().isOk());
+    m_loop = std::make_unique<test::SoundLoop>(m_clock, 551);
+    m_input = m_loop->input;
+    QVERIFY(m_loop->session.startOutput().isOk());
     m_onsets.clear();
     m_sound = std::make_unique<RunSound>(m_clock, [this](qint64 us) { m_onsets.append(us); });
-    m_sound->setSession(m_session.get());
+    m_sound->setSession(&m_loop->session);
     QVERIFY(m_sound->startCapture(-40));
 }
 
-void LatencySelfTestTest::measureThroughTheLoop(LatencySelfTest &test, int delayFrames)
+void LatencySelfTestTest::measureThroughTheLoop(LatencySelfTest &test)
 {
     QVERIFY(test.start());
     QVERIFY(test.isRunning());
-    const qint64 total = qint64(test.durationMs()) * 441 / 10;
-    std::vector<qint16> heard(size_t(delayFrames), 0);
-    for (qint64 done = 0; done < total; done += 441) {
-        const std::vector<qint16> frames = m_output->render(441);
-        for (size_t i = 0; i < frames.size(); i += 2)
-            heard.push_back(frames[i]);
-        m_clock.setUs(*m_input->frameTimeUs(done + 441));
-        m_input->deliver(done, heard.data() + done, 441);
-    }
+    m_loop->play(test.durationMs());
     QCoreApplication::processEvents();
     (void)test.finish();
 }
@@ -82,8 +65,8 @@ void LatencySelfTestTest::keptOffsetIsTakenOffTheOnsetsOfThatPairOnly()
 {
     const Registry registry(m_locations);
     {
-        LatencySelfTest test(*m_session, *m_sound, registry);
-        measureThroughTheLoop(test, 551); // a USB headset's 12.5 ms
+        LatencySelfTest test(m_loop->session, *m_sound, registry);
+        measureThroughTheLoop(test);
         QCOMPARE(int(test.result().outcome), int(LatencyProbe::Outcome::Measured));
         QVERIFY(std::abs(test.result().medianMs - 12.494) < 0.03);
         QVERIFY(test.canKeep());
@@ -130,7 +113,7 @@ void LatencySelfTestTest::notReadyWhenTheInputDoesNotRun()
 {
     m_input->running = false;
     const Registry registry(m_locations);
-    LatencySelfTest test(*m_session, *m_sound, registry);
+    LatencySelfTest test(m_loop->session, *m_sound, registry);
     QVERIFY(!test.start());
     QVERIFY(!test.canKeep());
     QVERIFY(!test.keep().ok());

@@ -13,6 +13,7 @@
 #include "fakes/ManualTimers.h"
 #include "fakes/RecordingMessageBoxes.h"
 #include "fakes/ScriptedAudioOutput.h"
+#include "fakes/SoundLoop.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowContent.h"
 #include "mainwindow/TimerHost.h"
@@ -915,31 +916,16 @@ void MainWindowRunTest::runWithoutAMicrophoneIsRefusedNamingTheInput()
 void MainWindowRunTest::latencyTestIsKeptForItsDevicesAndNotedInTheirRuns()
 {
     // A loop of 12.5 ms from the output back into the input, both timed exactly.
-    AudioSession session(m_clock);
-    auto output = std::make_unique<test::ScriptedAudioOutput>();
-    auto input = std::make_unique<test::ExactAudioInput>();
-    test::ScriptedAudioOutput &out = *output;
-    test::ExactAudioInput &in = *input;
-    out.startUs = in.startUs = m_clock.nowUs();
-    session.setOutput(std::move(output));
-    session.setInput(std::move(input));
-    QVERIFY(session.startOutput().isOk());
-    content().setAudioSession(&session);
+    test::SoundLoop loop(m_clock, 551);
+    QVERIFY(loop.session.startOutput().isOk());
+    content().setAudioSession(&loop.session);
     content().onShown(); // the capture starts on the session's input
     QVERIFY(m_window->menuAction(32850)->isEnabled());
 
     test::RecordingDialogLauncher &dialogs = m_installation->dialogs;
     dialogs.latencyTest = [&](LatencySelfTest &test) {
         QVERIFY(test.start());
-        const qint64 total = qint64(test.durationMs()) * 441 / 10;
-        std::vector<qint16> heard(551, 0);
-        for (qint64 done = 0; done < total; done += 441) {
-            const std::vector<qint16> frames = out.render(441);
-            for (size_t i = 0; i < frames.size(); i += 2)
-                heard.push_back(frames[i]);
-            m_clock.setUs(*in.frameTimeUs(done + 441));
-            in.deliver(done, heard.data() + done, 441);
-        }
+        loop.play(test.durationMs());
         QCOMPARE(int(test.finish().outcome), int(LatencyProbe::Outcome::Measured));
         QVERIFY(test.keep().ok());
     };
@@ -960,7 +946,7 @@ void MainWindowRunTest::latencyTestIsKeptForItsDevicesAndNotedInTheirRuns()
     QTest::keyClick(m_window.get(), Qt::Key_F8);
 
     // On another microphone the operator is asked first; "No" starts nothing.
-    in.name = QStringLiteral("PulseAudio source usb-headset");
+    loop.input->name = QStringLiteral("PulseAudio source usb-headset");
     m_boxes.answers = { MessageAnswer::No };
     const ProgramState before = content().controller().programState();
     QTest::keyClick(m_window.get(), Qt::Key_F6);
