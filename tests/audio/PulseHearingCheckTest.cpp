@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ReferenceTrials.h"
+#include "PulsePlayback.h"
 #include "engine/AudioOutPlayback.h"
 #include "engine/ORVA_Experiment.h"
 #include "engine/RunController.h"
@@ -63,26 +63,15 @@ void PulseHearingCheckTest::toneMovesFromTheLeftEarToTheRight()
     const QString demo = QStringLiteral(ORVA_DEMO_DIR);
     if (!QFile::exists(demo + QStringLiteral("/media/Hoertest01.wav")))
         QSKIP("the demo installation is made by the test demo.installation");
-    PulseServer server;
-    if (!server.isRunning())
-        QSKIP(qPrintable(server.error()));
-    ParecRecording ears(QStringLiteral("headphones.monitor"), 44100, 2,
-                        server.filePath(QStringLiteral("ears.raw")));
-    QVERIFY2(ears.isRunning(), "parec did not start");
-
-    SteadyClock clock;
-    AudioSession session(clock);
-    session.setOutput(std::make_unique<PulseAudioOutput>(clock, QStringLiteral("headphones")));
-    AudioSession *previous = AudioSession::setCurrent(&session);
-    QVERIFY(session.startOutput().isOk());
-
-    StartupData startup;
-    startup.baseDirectory = demo;
-    ORVA_Experiment experiment;
-    ManualClock runClock;
-    ScriptedRunOutput runOutput(runClock);
-    RecordingMessageBoxes boxes;
-    RunController controller(experiment, runOutput, clock, boxes, startup.strings);
+    PulsePlayback sound(demo);
+    if (!sound.skipReason().isEmpty())
+        QSKIP(qPrintable(sound.skipReason()));
+    QVERIFY(sound.session.startOutput().isOk());
+    const SteadyClock &clock = sound.clock;
+    ORVA_Experiment &experiment = sound.experiment;
+    RunController &controller = sound.controller;
+    RecordingMessageBoxes &boxes = sound.boxes;
+    const StartupData &startup = sound.startup;
     TimerView view;
     AudioOutPlayback playback(startup, experiment, controller, clock, boxes, view);
 
@@ -96,24 +85,13 @@ void PulseHearingCheckTest::toneMovesFromTheLeftEarToTheRight()
     playback.onAudioEnd();
     QCOMPARE(controller.programState(), ProgramState::Idle);
     QTest::qWait(200);
-    ears.stop();
-    session.stopDevices();
-    AudioSession::setCurrent(previous);
+    sound.stop();
     QVERIFY(boxes.boxes.isEmpty());
 
-    const std::vector<qint16> left = ears.channel(0);
-    const std::vector<qint16> right = ears.channel(1);
+    const std::vector<qint16> left = sound.ears.channel(0);
+    const std::vector<qint16> right = sound.ears.channel(1);
     // The tone's extent: from the first to the last frame either ear hears.
-    constexpr int kAudible = 300;
-    qint64 first = -1;
-    qint64 last = -1;
-    for (qint64 i = 0; i < qint64(left.size()); ++i) {
-        if (std::abs(left[i]) >= kAudible || std::abs(right[i]) >= kAudible) {
-            if (first < 0)
-                first = i;
-            last = i;
-        }
-    }
+    const auto [first, last] = audibleExtent({ left, right }, 300);
     QVERIFY2(first >= 0, "nothing reached the headphones");
     const qint64 frames = last - first + 1;
     qInfo("tone heard for %.3f s of a %d ms recording", frames / 44100.0, view.periodMs);
