@@ -19,8 +19,9 @@ test::TrialDevices pipeWireDevices()
              } };
 }
 
-/// Prints the errors of `result` and checks each against the truth of the one-clock recording.
-void checkAgainstTheRecording(const test::ReferenceResult &result)
+/// Prints the errors of `result` and checks each against the truth of the one-clock recording:
+/// within `boundMs`.
+void checkAgainstTheRecording(const test::ReferenceResult &result, double boundMs = 1.0)
 {
     QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
     // An answer the program did not hear is a fault it noticed, never the client's no answer.
@@ -36,7 +37,7 @@ void checkAgainstTheRecording(const test::ReferenceResult &result)
     QVERIFY(errors.size() >= 5);
     QVERIFY(errors.size() >= 2 * size_t(result.flagged));
     for (size_t i = 0; i < errors.size(); ++i)
-        QVERIFY2(std::abs(errors[i]) <= 1.0,
+        QVERIFY2(std::abs(errors[i]) <= boundMs,
                  qPrintable(QStringLiteral("sound %1: error %2 ms").arg(i).arg(errors[i])));
     // The intervals between the sounds' starts are printed, not checked: parec's recording
     // through pipewire-pulse loses or repeats a cycle now and then on a busy machine, which
@@ -87,7 +88,10 @@ void PipeWireReferenceTest::reactionTimesAgreeWithTheRecording()
     const test::ReferenceResult result = test::runReferenceTrialsOn<test::PipeWireServer>(
         server, layout, native ? pipeWireDevices() : test::TrialDevices::pulse(),
         seconds > 0 ? seconds : 15);
-    checkAgainstTheRecording(result);
+    // Through pipewire-pulse the server's timing replies are stamped once a graph cycle, and on a
+    // busy machine a measurement now and then is a few milliseconds off (the benchmark shows
+    // them): libpulse is held to that, the native backend to 1 ms.
+    checkAgainstTheRecording(result, native ? 1.0 : 10.0);
 }
 
 /// The graph's quantum forced to another value in the middle of a run (as a desktop does when a
