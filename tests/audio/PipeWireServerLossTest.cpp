@@ -56,6 +56,7 @@ private slots:
     void cleanup();
     void serverStoppedAndStartedAgain();
     void namedNodesThatAreNotThere();
+    void sinkThatGoesAway();
 
 private:
     void playIntoAnOutputThatDoesNotOpen(ORVA_Wave &wave);
@@ -97,6 +98,8 @@ void PipeWireServerLossTest::serverStoppedAndStartedAgain()
     if (server.error().contains(QStringLiteral("not installed")))
         QSKIP(qPrintable(server.error()));
     QVERIFY2(server.isRunning(), qPrintable(server.error()));
+    // What the program asks to choose its backend for "system".
+    QVERIFY(pipeWireServerAnswers());
     m_session->setOutput(
         std::make_unique<PipeWireAudioOutput>(m_clock, QStringLiteral("headphones")));
     PipeWireAudioInput input(m_clock, QStringLiteral("headphones.monitor"));
@@ -118,6 +121,7 @@ void PipeWireServerLossTest::serverStoppedAndStartedAgain()
     QVERIFY(m_session->output()->underflowCount() > underflows);
     QVERIFY(input.overflowCount() > overflows);
     QVERIFY(!m_session->output()->frameTimeUs(0));
+    QVERIFY(!pipeWireServerAnswers());
 
     playIntoAnOutputThatDoesNotOpen(wave);
     if (QTest::currentTestFailed())
@@ -176,6 +180,33 @@ void PipeWireServerLossTest::namedNodesThatAreNotThere()
     next.play(false, false);
     QVERIFY(m_session->output()->isRunning());
     QCOMPARE(m_boxes.boxes.size(), 1);
+    capture.stopCapture();
+}
+
+/// The named sink removed while the program plays into it and records its monitor: both
+/// streams count as lost (the server would not send the sound to the client's headphones), and a
+/// measurement across it is flagged.
+void PipeWireServerLossTest::sinkThatGoesAway()
+{
+    test::PipeWireServer server;
+    if (server.error().contains(QStringLiteral("not installed")))
+        QSKIP(qPrintable(server.error()));
+    QVERIFY2(server.isRunning(), qPrintable(server.error()));
+    Silence silence;
+    PipeWireAudioOutput output(m_clock, QStringLiteral("headphones"));
+    QVERIFY(output.start(silence).isOk());
+    PipeWireAudioInput input(m_clock, QStringLiteral("headphones.monitor"));
+    ORVA_WaveInDevice capture(m_clock);
+    QVERIFY(capture.startCapture(&input));
+    QTRY_VERIFY_WITH_TIMEOUT(output.frameTimeUs(0).has_value(), 3000);
+    const qint64 underflows = output.underflowCount();
+    const qint64 overflows = input.overflowCount();
+    QVERIFY(!server.pactl({ QStringLiteral("unload-module"), QStringLiteral("module-null-sink") })
+                 .isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!output.isRunning(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!input.isRunning(), 3000);
+    QVERIFY(output.underflowCount() > underflows);
+    QVERIFY(input.overflowCount() > overflows);
     capture.stopCapture();
 }
 
