@@ -16,7 +16,7 @@ logs=$build/setup-logs
 jobs=$(nproc)
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-svg-dev libpulse-dev pulseaudio
-          pulseaudio-utils xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox xdotool
+          pulseaudio-utils libpipewire-0.3-dev pipewire pipewire-bin wireplumber pipewire-pulse dbus xvfb xauth clang-format-14 clang libclang-rt-14-dev espeak-ng sox xdotool
           librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream adduser passwd
           qt6-qpa-plugins poppler-utils fonts-liberation2)
 

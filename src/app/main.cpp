@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ORVA: screening and training of speech-sound discrimination.
+#include "SoundDevices.h"
 #include "audio/AudioSession.h"
-#include "audio/backends/FileAudio.h"
-#include "audio/backends/pulse/PulseAudio.h"
 #include "dialogs/QtDialogRunner.h"
 #include "mainwindow/Artwork.h"
 #include "mainwindow/MainWindow.h"
@@ -19,37 +18,6 @@
 #include <QScreen>
 
 #include <optional>
-
-namespace {
-
-// "system" or "system:NAME" is the sound server (its default device, or the named one);
-// anything else is for the devices of the core ("file:PATH", "none").
-QString systemDevice(const QString &value, bool &isSystem)
-{
-    const QString trimmed = value.trimmed();
-    isSystem = trimmed == QLatin1String("system") || trimmed.startsWith(QLatin1String("system:"));
-    return trimmed.mid(7);
-}
-
-std::unique_ptr<orva::AudioOutput> makeOutput(const QString &value, const orva::Clock &clock)
-{
-    bool isSystem = false;
-    const QString device = systemDevice(value, isSystem);
-    if (isSystem)
-        return std::make_unique<orva::PulseAudioOutput>(clock, device);
-    return orva::makeAudioOutput(value, clock);
-}
-
-std::unique_ptr<orva::AudioInput> makeInput(const QString &value, const orva::Clock &clock)
-{
-    bool isSystem = false;
-    const QString device = systemDevice(value, isSystem);
-    if (isSystem)
-        return std::make_unique<orva::PulseAudioInput>(clock, device);
-    return orva::makeAudioInput(value, clock);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -76,8 +44,9 @@ int main(int argc, char *argv[])
         if (!printFile.isEmpty())
             options.printers = &pdfPrinter.emplace(printFile);
         orva::MainWindowContent content(options, clock, dialogs);
-        audio.setOutput(makeOutput(content.audioOutputSetting(), clock));
-        audio.setInput(makeInput(content.audioInputSetting(), clock));
+        orva::SoundDevices devices(clock);
+        audio.setOutput(devices.output(content.audioOutputSetting()));
+        audio.setInput(devices.input(content.audioInputSetting()));
         audio.setMessageBoxes(&boxes);
         orva::AudioSession::setCurrent(&audio);
         content.setAudioSession(&audio);

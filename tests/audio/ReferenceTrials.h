@@ -277,6 +277,46 @@ inline Figures figuresOf(const std::vector<double> &values, const std::vector<do
     return f;
 }
 
+/// The program's devices of a trial: an output on the headphones and an input on the
+/// microphone, by their device names.
+struct TrialDevices
+{
+    std::function<std::unique_ptr<AudioOutput>(const Clock &, const QString &)> output;
+    std::function<std::unique_ptr<AudioInput>(const Clock &, const QString &)> input;
+
+    static TrialDevices pulse()
+    {
+        return { [](const Clock &clock, const QString &name) -> std::unique_ptr<AudioOutput> {
+                    return std::make_unique<PulseAudioOutput>(clock, name);
+                },
+                 [](const Clock &clock, const QString &name) -> std::unique_ptr<AudioInput> {
+                     return std::make_unique<PulseAudioInput>(clock, name);
+                 } };
+    }
+};
+
+/// The set-up of a server for runReferenceTrialsOn(): whether headphones and microphone share
+/// one device clock (`room`), and the devices' rates.
+struct TrialLayout
+{
+    bool oneClock = true;
+    int earsRate = 44100;
+    int voiceRate = 44100;
+    /// The microphone listens to the headphones themselves (their monitor): the truth is 0.
+    bool identity = false;
+};
+
+template<typename Server>
+ReferenceResult runReferenceTrialsOn(Server &server,
+                                     TrialLayout layout,
+                                     const TrialDevices &devices,
+                                     int seconds,
+                                     int periodMs = 1100,
+                                     int leadMs = 150,
+                                     int faultSound = -1,
+                                     int faultAfterMs = 150,
+                                     const std::function<void(Server &)> &fault = {});
+
 /// Sounds played through the program's output on a server of the given layout and answered by
 /// its listener `listenerMs` late, timed by the program's capture, for `seconds`; beside them,
 /// `parec` records the devices. A sound is scheduled to leave every `periodMs` and handed to the
@@ -291,19 +331,41 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
                                           int faultAfterMs = 150,
                                           const std::function<void(PulseServer &)> &fault = {})
 {
-    ReferenceResult result;
     PulseServer server(layout, listenerMs);
     if (!server.isRunning()) {
+        ReferenceResult result;
         result.error = server.error();
         return result;
     }
-    const bool oneClock =
+    TrialLayout trial;
+    trial.oneClock =
         layout == PulseServer::Layout::OneClock || layout == PulseServer::Layout::OneClock48k;
-    const int voiceRate =
+    trial.voiceRate =
         layout == PulseServer::Layout::Voice48k || layout == PulseServer::Layout::OneClock48k
         ? 48000
         : 44100;
-    const int earsRate = layout == PulseServer::Layout::OneClock48k ? 48000 : 44100;
+    trial.earsRate = layout == PulseServer::Layout::OneClock48k ? 48000 : 44100;
+    return runReferenceTrialsOn<PulseServer>(server, trial, TrialDevices::pulse(), seconds,
+                                             periodMs, leadMs, faultSound, faultAfterMs, fault);
+}
+
+/// The trials of runReferenceTrials() on a server already set up as `layout` says, with the
+/// program's devices made by `devices`.
+template<typename Server>
+ReferenceResult runReferenceTrialsOn(Server &server,
+                                     TrialLayout layout,
+                                     const TrialDevices &devices,
+                                     int seconds,
+                                     int periodMs,
+                                     int leadMs,
+                                     int faultSound,
+                                     int faultAfterMs,
+                                     const std::function<void(Server &)> &fault)
+{
+    ReferenceResult result;
+    const bool oneClock = layout.oneClock;
+    const int voiceRate = layout.voiceRate;
+    const int earsRate = layout.earsRate;
     std::unique_ptr<ParecRecording> room, ears, voice;
     if (oneClock) {
         room = std::make_unique<ParecRecording>(QStringLiteral("room.monitor"), earsRate, 2,
@@ -321,9 +383,12 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
 
     SteadyClock clock;
     AudioSession session(clock);
-    session.setOutput(std::make_unique<PulseAudioOutput>(clock, QStringLiteral("headphones")));
+    session.setOutput(devices.output(clock, QStringLiteral("headphones")));
     AudioSession *previous = AudioSession::setCurrent(&session);
-    PulseAudioInput input(clock, QStringLiteral("voice.monitor"));
+    const std::unique_ptr<AudioInput> inputDevice = devices.input(
+        clock,
+        layout.identity ? QStringLiteral("headphones.monitor") : QStringLiteral("voice.monitor"));
+    AudioInput &input = *inputDevice;
     ORVA_WaveInDevice capture(clock);
     std::optional<qint64> onsetUs;
     capture.setOnsetHandler([&](qint64 us) {
@@ -428,8 +493,8 @@ inline ReferenceResult runReferenceTrials(PulseServer::Layout layout,
     std::vector<qint64> heard, spoken;
     if (room) {
         heard = soundOnsets(room->channel(0), trigger, quiet);
-        spoken = soundOnsets(room->channel(1), trigger, quiet);
-    } else {
+        spoken = layout.identity ? heard : soundOnsets(room->channel(1), trigger, quiet);
+    } else if (ears && voice) {
         result.recordedFrames = { qint64(ears->channel(0).size()),
                                   qint64(voice->channel(0).size()) };
         heard = soundOnsets(ears->channel(0), trigger, quiet);

@@ -5,8 +5,13 @@
 // program's capture. Prints, for one set-up, the error of the reaction times (mean, SD, worst,
 // drift a minute) beside the error of the sound start times and of the syllables' leaving
 // against their scheduled times.
-//   orva_audio_latency_bench one-clock|one-clock-48k|two-devices|48k [seconds, default 600]
+// The set-ups pipewire and pipewire-pulse run the one-device set-up on a PipeWire of their own
+// (pipewire, wireplumber, pipewire-pulse), through the native backend or through libpulse.
+//   orva_audio_latency_bench one-clock|one-clock-48k|two-devices|48k|pipewire|pipewire-pulse
+//                            [seconds, default 600]
+#include "audio/PipeWireServer.h"
 #include "audio/ReferenceTrials.h"
+#include "audio/backends/pipewire/PipeWireAudio.h"
 
 #include <QCoreApplication>
 
@@ -20,19 +25,46 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const char *name = argc > 1 ? argv[1] : "one-clock";
     test::PulseServer::Layout layout = test::PulseServer::Layout::OneClock;
-    if (std::strcmp(name, "two-devices") == 0)
+    const bool pipeWire = std::strcmp(name, "pipewire") == 0;
+    const bool pipeWirePulse = std::strcmp(name, "pipewire-pulse") == 0;
+    if (pipeWire || pipeWirePulse)
+        layout = test::PulseServer::Layout::OneClock;
+    else if (std::strcmp(name, "two-devices") == 0)
         layout = test::PulseServer::Layout::TwoDevices;
     else if (std::strcmp(name, "48k") == 0)
         layout = test::PulseServer::Layout::Voice48k;
     else if (std::strcmp(name, "one-clock-48k") == 0)
         layout = test::PulseServer::Layout::OneClock48k;
     else if (std::strcmp(name, "one-clock") != 0) {
-        std::fprintf(stderr, "usage: %s one-clock|one-clock-48k|two-devices|48k [seconds]\n",
+        std::fprintf(stderr,
+                     "usage: %s one-clock|one-clock-48k|two-devices|48k|pipewire|pipewire-pulse "
+                     "[seconds]\n",
                      argv[0]);
         return 2;
     }
     const int seconds = argc > 2 ? std::max(10, atoi(argv[2])) : 600;
-    const test::ReferenceResult result = test::runReferenceTrials(layout, seconds);
+    test::ReferenceResult result;
+    if (pipeWire || pipeWirePulse) {
+        test::PipeWireServer server(300);
+        if (!server.isRunning()) {
+            std::fprintf(stderr, "audio latency bench %s: %s\n", name, qPrintable(server.error()));
+            return 1;
+        }
+        test::TrialDevices devices = test::TrialDevices::pulse();
+        if (pipeWire)
+            devices = {
+                [](const Clock &clock, const QString &device) -> std::unique_ptr<AudioOutput> {
+                    return std::make_unique<PipeWireAudioOutput>(clock, device);
+                },
+                [](const Clock &clock, const QString &device) -> std::unique_ptr<AudioInput> {
+                    return std::make_unique<PipeWireAudioInput>(clock, device);
+                }
+            };
+        result = test::runReferenceTrialsOn<test::PipeWireServer>(server, test::TrialLayout(),
+                                                                  devices, seconds);
+    } else {
+        result = test::runReferenceTrials(layout, seconds);
+    }
     if (!result.error.isEmpty()) {
         std::fprintf(stderr, "audio latency bench %s: %s\n", name, qPrintable(result.error));
         return 1;
