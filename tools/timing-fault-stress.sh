@@ -3,6 +3,12 @@
 # and counts how often it fails. The busy processes are ended by their process ids.
 #   tools/timing-fault-stress.sh BUILD_DIR RUNS TEST_BINARY [TEST_ARGS...]
 # e.g. tools/timing-fault-stress.sh build 10 tests/audio/test_audio_PulseIdentity
+#      ORVA_REFERENCE_TRACE=1 STRESS_BUSY=4 tools/timing-fault-stress.sh build 6 \
+#          tests/audio/test_audio_PulseReference 'reactionTimesAgreeWithTheRecordings:two devices'
+#      ORVA_EARLIER_STALL=2 tools/timing-fault-stress.sh build 3 \
+#          tests/audio/test_audio_PulseDelayedListener
+# (the last stalls measurement 2 as well, as a fault of a busy machine does now and then, so
+# that measurement 6 is no longer the seventh sound played)
 # Environment: STRESS_BUSY (busy processes, default 2), STRESS_LOG (folder for each run's output,
 # default a temporary folder, printed at the end).
 set -u
