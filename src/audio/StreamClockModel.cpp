@@ -42,14 +42,15 @@ bool StreamClockModel::observe(qint64 frame, qint64 timeUs)
     while (!m_window.empty() && timeUs - m_window.front().timeUs > m_options.windowUs)
         m_window.pop_front();
 
-    if (!m_settled && timeUs - *m_firstUs >= m_options.settleUs) {
+    if (!m_settled) {
         // What came while the stream settled does not count any more, and the line it settles
-        // on is one that several reports in a row agree on: a single report sent late (a server
+        // on is one that the last few reports agree on: a single report sent late (a server
         // thread held up on a busy machine, by tens of milliseconds at times) would otherwise be
         // the whole line, timing every frame that late until the reports after it moved it back.
         m_window.push_back(observation);
         fit();
-        if (!confirms(observation))
+        const bool agreed = confirms(observation);
+        if (timeUs - *m_firstUs < m_options.settleUs || !agreed)
             return false;
         m_settled = true;
         m_window = std::move(m_suspects);
@@ -89,6 +90,8 @@ bool StreamClockModel::confirms(const Observation &observation)
             m_suspects.clear();
     }
     m_suspects.push_back(observation);
+    while (static_cast<int>(m_suspects.size()) > m_options.jumpConfirmations)
+        m_suspects.pop_front();
     return static_cast<int>(m_suspects.size()) >= m_options.jumpConfirmations;
 }
 
