@@ -5,7 +5,9 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace orva {
 
@@ -17,11 +19,13 @@ namespace orva {
 /// for capture the frame entering the input), taken from the sound server's raw timing reports.
 /// The model fits a straight line, offset and rate, through the observations of the last
 /// `windowUs`; two devices run on two crystals, and their frames do not last exactly
-/// 1/sampleRate s of the program clock. It ignores what came in the first `settleUs` (the server
-/// is still settling latencies) and re-anchors when several observations in a row agree on a new
-/// line (an underrun, an overflow, a server that restarted, a device that changed): such a
-/// discontinuity is logged and counted. Observations come from the backend thread, queries from
-/// any thread.
+/// 1/sampleRate s of the program clock. Reports that the server sent late (it read the stream's
+/// position, then waited for the processor) lie above the line and are left out of it. It
+/// ignores what came in the first `settleUs` (the server is still settling latencies), settles
+/// on a line that several observations in a row agree on, and re-anchors when several in a row
+/// agree on a new line (an underrun, an overflow, a server that restarted, a device that
+/// changed): such a discontinuity is logged and counted. Observations come from the backend
+/// thread, queries from any thread.
 class StreamClockModel
 {
 public:
@@ -32,6 +36,9 @@ public:
         qint64 windowUs = 6'000'000;
         /// An observation this far from the line is a suspected discontinuity, not part of it.
         qint64 jumpUs = 2'000;
+        /// An observation this much later than the line is taken for a report that was sent late
+        /// and left out of the line (reports are late at times, never early).
+        qint64 lateUs = 300;
         /// Suspects in a row, agreeing among themselves, that move the anchor.
         int jumpConfirmations = 4;
         /// Below this span of observations the rate is taken as nominal and only the offset is
@@ -41,6 +48,16 @@ public:
         /// beyond it the observations are taken as wrong, not the device.
         double maximumPpm = 1000;
     };
+
+    /// The program time of `stampUs`, a moment on another clock (the wall clock of a sound
+    /// server's report), by reading `programNowUs` and `otherNowUs` side by side. A thread held
+    /// up between the readings would move the answer by as long as it waited: the pair is read
+    /// again when the program clock moved by more than `toleranceUs` meanwhile, and nothing is
+    /// answered when it kept moving.
+    static std::optional<qint64> programTimeOf(qint64 stampUs,
+                                               const std::function<qint64()> &programNowUs,
+                                               const std::function<qint64()> &otherNowUs,
+                                               qint64 toleranceUs = 100);
 
     /// `name` tags the log line of a re-anchoring ("playback", "capture").
     explicit StreamClockModel(QString name);
@@ -80,7 +97,13 @@ private:
         double usPerFrame = 0;
         double at(qint64 f) const { return timeUs + double(f - frame) * usPerFrame; }
     };
+    /// Fits the line to the window, leaving out the observations clearly later than it.
     void fit();
+    /// The least-squares line through the observations of the window marked in m_used.
+    Line fitLine() const;
+    /// Adds `observation` to the suspects, after dropping those it disagrees with; true when
+    /// enough of them agree.
+    bool confirms(const Observation &observation);
     double nominalUsPerFrame() const { return 1e6 / m_options.sampleRate; }
 
     const QString m_name;
@@ -88,6 +111,7 @@ private:
     mutable QMutex m_lock;
     std::deque<Observation> m_window;
     std::deque<Observation> m_suspects;
+    std::vector<char> m_used; ///< fit()'s scratch: which observations of the window it uses
     std::optional<qint64> m_firstUs;
     std::optional<Line> m_line;
     bool m_settled = false;

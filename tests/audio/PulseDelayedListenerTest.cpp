@@ -76,15 +76,13 @@ public:
     std::optional<qint64> play(ORVA_Wave &wave) override
     {
         wave.play(false, false);
-        if (plays++ == stallAtPlay && stalling)
-            stalling->stallOnce(150);
+        stallIfDue();
         return wave.playStartUs();
     }
     std::optional<qint64> playAt(ORVA_Wave &wave, qint64 startUs) override
     {
         wave.playAt(startUs);
-        if (plays++ == stallAtPlay && stalling)
-            stalling->stallOnce(150);
+        stallIfDue();
         return wave.playStartUs();
     }
     bool isSoundSettled() const override { return !session || session->areClocksSettled(); }
@@ -99,8 +97,11 @@ public:
 
     AudioSession *session = nullptr;
     StallingOutput *stalling = nullptr;
-    int stallAtPlay = -1;
-    int plays = 0;
+    /// The measurements whose first presentation stalls. A measurement discarded for a fault is
+    /// presented again, so the stall follows the measurement, not the count of sounds played.
+    const ORVA_Experiment *experiment = nullptr;
+    QList<int> stallAtMeasurements;
+    QList<int> stalledMeasurements;
 
 protected:
     void timerEvent(QTimerEvent *event) override
@@ -114,6 +115,16 @@ protected:
     }
 
 private:
+    void stallIfDue()
+    {
+        const int index = experiment ? experiment->currentIndex() : -1;
+        if (!stalling || !stallAtMeasurements.contains(index)
+            || stalledMeasurements.contains(index))
+            return;
+        stalling->stallOnce(150);
+        stalledMeasurements.append(index);
+    }
+
     std::map<int, QBasicTimer> m_timers;
 };
 
@@ -174,7 +185,12 @@ void PulseDelayedListenerTest::preTestMeasuresTheListenersDelay()
     output.session = &session;
     output.stalling = stallingOutput;
     const int stalled = 6;
-    output.stallAtPlay = stalled;
+    output.experiment = &experiment;
+    output.stallAtMeasurements = { stalled };
+    // By hand (tools/timing-fault-stress.sh), one more stall earlier on stands for a fault of a
+    // busy machine: the measurement it touches is presented again before the one stalled here.
+    if (qEnvironmentVariableIsSet("ORVA_EARLIER_STALL"))
+        output.stallAtMeasurements.prepend(qEnvironmentVariableIntValue("ORVA_EARLIER_STALL"));
     test::RecordingMessageBoxes boxes;
     RunController controller(experiment, output, clock, boxes, StringTable::german());
     output.onTimer = [&](int id) { controller.onTimer(id); };
@@ -214,7 +230,11 @@ void PulseDelayedListenerTest::preTestMeasuresTheListenersDelay()
     const QRegularExpression flag(QStringLiteral("during measurement (\\d+); it is not stored"));
     for (const QRegularExpressionMatch &m : flag.globalMatch(QString::fromUtf8(logText)))
         discarded.append(m.captured(1).toInt());
-    QVERIFY2(discarded.contains(stalled), "the stalled measurement is stored");
+    qInfo() << "measurements discarded for a sound fault, in order:" << discarded;
+    QCOMPARE(output.stalledMeasurements, output.stallAtMeasurements);
+    for (int m : output.stalledMeasurements)
+        QVERIFY2(discarded.contains(m),
+                 qPrintable(QStringLiteral("the stalled measurement %1 is stored").arg(m)));
     QVERIFY2(discarded.size() <= experiment.measurementCount() / 2,
              qPrintable(QStringLiteral("%1 measurements discarded").arg(discarded.size())));
 

@@ -290,16 +290,20 @@ struct TimingProbe
             return;
         }
         // The report's time stamp is on the wall clock; the program clock is read beside it.
+        const std::optional<qint64> stamp = StreamClockModel::programTimeOf(
+            qint64(info->timestamp.tv_sec) * 1'000'000 + info->timestamp.tv_usec,
+            [this] { return clock.nowUs(); },
+            [] {
+                return std::chrono::duration_cast<std::chrono::microseconds>(
+                           std::chrono::system_clock::now().time_since_epoch())
+                    .count();
+            });
         const qint64 nowUs = clock.nowUs();
-        const qint64 wallNowUs = std::chrono::duration_cast<std::chrono::microseconds>(
-                                     std::chrono::system_clock::now().time_since_epoch())
-                                     .count();
-        const qint64 stampUs = nowUs
-            - (wallNowUs - (qint64(info->timestamp.tv_sec) * 1'000'000 + info->timestamp.tv_usec));
-        if (stampUs > nowUs || nowUs - stampUs > 1'000'000) { // the wall clock was set meanwhile
-            ++unusable;
+        if (!stamp || *stamp > nowUs || nowUs - *stamp > 1'000'000) {
+            ++unusable; // a thread held up again and again, or the wall clock set meanwhile
             return;
         }
+        const qint64 stampUs = *stamp;
         if (playback) {
             // The frame at the read index went to the device then and leaves after its latency.
             model.observe(info->read_index / 4, stampUs + qint64(info->sink_usec));
