@@ -176,6 +176,7 @@ void ORVA_WaveInDevice::close()
     m_open = false;
     m_input = nullptr;
     m_lastRestartUs.reset();
+    m_heardUntilFrame.reset();
 }
 
 void ORVA_WaveInDevice::setTap(CaptureSink *tap)
@@ -215,8 +216,11 @@ void ORVA_WaveInDevice::samplesCaptured(qint64 firstFrame, const qint16 *samples
             // Queued to the UI thread: buffers arrive there in the order they were filled.
             QMetaObject::invokeMethod(
                 this,
-                [this, bufferFrame, buffer = keep ? buffer : QByteArray(), onsetUs] {
+                [this, end = bufferFrame + buffer.size() / 2, buffer = keep ? buffer : QByteArray(),
+                 onsetUs] {
                     m_outstanding.fetch_sub(1);
+                    if (m_open)
+                        m_heardUntilFrame = end;
                     deliver(buffer, onsetUs);
                 },
                 Qt::QueuedConnection);
@@ -248,6 +252,13 @@ void ORVA_WaveInDevice::onBufferDone(qint64 firstFrame, const QByteArray &bytes)
     if (!m_open)
         return;
     deliver(bytes, scanForOnset(firstFrame, bytes));
+}
+
+std::optional<qint64> ORVA_WaveInDevice::heardUntilUs() const
+{
+    if (!m_running || !m_input || !m_heardUntilFrame)
+        return std::nullopt;
+    return m_input->frameTimeUs(*m_heardUntilFrame);
 }
 
 void ORVA_WaveInDevice::deliver(const QByteArray &bytes, std::optional<qint64> onsetUs)

@@ -79,6 +79,10 @@ public:
         m_trigger = triggerMagnitude(dB);
     }
     int threshold() const { return m_thresholdDb; }
+    /// When the newest sample handed to this thread entered the input (program clock, µs):
+    /// every onset before it has reached the onset handler. Nothing before the first buffer or
+    /// while not capturing.
+    std::optional<qint64> heardUntilUs() const;
     /// `WM_AUDIO_INPUT`: called within the buffer handling with the onset's time (µs).
     void setOnsetHandler(std::function<void(qint64 onsetUs)> handler)
     {
@@ -127,6 +131,8 @@ private:
     std::atomic<int> m_thresholdDb { -40 };
     std::atomic<int> m_trigger { 328 }; // triggerMagnitude(m_thresholdDb)
     double m_peak = 0;
+    // The input frame after the newest buffer handed to this thread.
+    std::optional<qint64> m_heardUntilFrame;
     // Since the device was found gone: when it was last tried; nothing while it runs.
     std::optional<qint64> m_lastRestartUs;
     // Device thread only: the buffer being filled.

@@ -352,6 +352,8 @@ void RunController::onWaitTimer()
         events().startupWaitEnded();
         break;
     case ProgramState::WaitForAudio:
+        if (answerMayStillArrive())
+            break;
         m_experiment.setNoAnswer();
         startVerification(std::nullopt);
         break;
@@ -501,6 +503,22 @@ void RunController::onTimeDiffTimer()
     }
     m_output.stopTimer(TimeDiffTimer);
     logMessage(1, "END: onTimeDiffTimer\n");
+}
+
+bool RunController::answerMayStillArrive()
+{
+    // The samples of the window's last milliseconds reach the voice key a little after the
+    // window's timer: an onset stamped inside the window is the client's answer, however late
+    // it arrives. Waited for in short steps, for a moment at most (a capture that stopped is a
+    // sound fault, not an answer).
+    const qint64 windowEndUs = m_syllableStartUs + qint64(m_experiment.answerWindow()) * 1000;
+    const std::optional<qint64> heardUs = m_output.heardUntilUs();
+    if (!heardUs || *heardUs >= windowEndUs || m_clock.nowUs() - windowEndUs > kLateSamplesUs)
+        return false;
+    logMessage(4, "   OWT: waiting for the window's last %d ms of samples\n",
+               elapsedMs(*heardUs, windowEndUs));
+    m_output.setTimer(WaitTimer, kLateSamplesPollMs);
+    return true;
 }
 
 void RunController::onHighLightTimer()

@@ -167,6 +167,12 @@ private:
     int m_soundFaultsInARow = 0;
     // The sound warning the operator chose to run with; not asked again this session.
     QString m_acceptedSoundWarning;
+    /// How long the end of an answer window waits for its last samples, and in which steps.
+    static constexpr qint64 kLateSamplesUs = 300'000;
+    static constexpr int kLateSamplesPollMs = 5;
+    /// At the answer window's timer: true, with the timer set again, while samples from inside
+    /// the window are still on their way to the voice key.
+    bool answerMayStillArrive();
     bool m_tooEarly = false;
     bool m_isKeyPressed = false;
     bool m_rejected = false;

@@ -63,6 +63,10 @@ public:
     /// Underruns, overflows, stalls, lost connections and changed devices of the sound devices
     /// so far, a count that only grows.
     virtual qint64 audioGlitchCount() const { return 0; }
+    /// The time (program clock, µs) up to which the microphone's samples have reached the voice
+    /// key on this thread; samples from before it that hold an onset have been handed over.
+    /// Nothing when it is not known (then nothing is waited for).
+    virtual std::optional<qint64> heardUntilUs() const { return std::nullopt; }
 };
 
 } // namespace orva

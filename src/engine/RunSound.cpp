@@ -158,6 +158,11 @@ QString RunSound::latencyNote(const StringTable &strings) const
              m_calibration.input);
 }
 
+std::optional<qint64> RunSound::heardUntilUs() const
+{
+    return m_capture->heardUntilUs();
+}
+
 qint64 RunSound::glitchCount() const
 {
     return m_session ? m_session->glitchCount() : 0;

@@ -70,6 +70,8 @@ public:
     /// The run file's comment line about the offset taken off; empty when none is.
     QString latencyNote(const StringTable &strings) const;
 
+    /// Up to when the microphone's samples have reached the voice key (see RunControllerOutput).
+    std::optional<qint64> heardUntilUs() const;
     /// Underruns and overflows so far.
     qint64 glitchCount() const;
     /// The level meter's tick: a lost input is started again, and the peak (0 … 32768) since the

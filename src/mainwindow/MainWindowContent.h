@@ -173,6 +173,7 @@ public:
     }
     bool saveRun() override { return m_files->save(); }
     qint64 audioGlitchCount() const override { return m_sound->glitchCount(); }
+    std::optional<qint64> heardUntilUs() const override { return m_sound->heardUntilUs(); }
     QString soundProblem() override
     {
         return m_sound->problem(strings(), audioOutputSetting(), audioInputSetting());

@@ -253,7 +253,10 @@ void ORVA_WaveInDeviceTest::aBusyUiThreadLosesNoOnset()
         samples[i * 256] = 10000;
     input.sink->samplesCaptured(0, samples.constData(), samples.size());
     clock.advanceMs(20'000);
+    // Until the UI thread gets to them, the samples have not been heard there.
+    QVERIFY(!device.heardUntilUs());
     QCoreApplication::processEvents();
+    QCOMPARE(device.heardUntilUs(), input.frameTimeUs(qint64(count) * 256));
     QCOMPARE(stamps.size(), count);
     for (int i : { 0, 31, 32, count - 1 })
         QCOMPARE(stamps[i], input.frameTimeUs(qint64(i) * 256).value());

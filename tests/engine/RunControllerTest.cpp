@@ -72,6 +72,7 @@ private slots:
     void onsetsBefore200MsAreCountedOncePerSyllable();
     void noAnswerTakesTheAnswerWindowAndKeepsWrongDisabled();
     void onsetStampedAfterTheWindowIsNoAnswerEvenBeforeItsTimer();
+    void answerAtTheWindowsEndCountsWhenItsSamplesArriveAfterTheTimer();
     void runWithoutWorkingSoundIsRefusedWithNothingStored_data();
     void runWithoutWorkingSoundIsRefusedWithNothingStored();
     void soundWarningAsksOnceAndTheRunNoteGoesIntoTheComment();
@@ -232,6 +233,41 @@ void RunControllerTest::noAnswerTakesTheAnswerWindowAndKeepsWrongDisabled()
     QCOMPARE(run.experiment.currentIndex(), 1);
     QCOMPARE(run.experiment.userLog().entries()[0].presented, 1);
     QCOMPARE(run.experiment.userLog().entries()[0].correct, 0);
+}
+
+void RunControllerTest::answerAtTheWindowsEndCountsWhenItsSamplesArriveAfterTheTimer()
+{
+    Run run;
+    run.controller.onStartPreTest();
+    run.output.advanceMs(kCountdownMs);
+    // The window's timer fires while the samples of its last 15 ms are still on their way.
+    const qint64 startUs = run.syllableStartUs();
+    run.output.heardUntil = startUs + 1'985'000;
+    run.output.advanceMs(2000);
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    run.output.advanceMs(5);
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    // They come, with the client's answer 1995 ms after the start: an answer, not silence.
+    run.output.heardUntil = startUs + 2'001'000;
+    run.controller.onAudioInput(startUs + 1'995'000);
+    QCOMPARE(run.state(), ProgramState::WaitForKey);
+    QCOMPARE(run.at(0).reactionTime, 1995);
+    run.finishVerification();
+    QCOMPARE(run.at(0).result, int(Right));
+
+    // The next window: the samples are all there when its timer fires, so no waiting.
+    run.output.heardUntil = run.syllableStartUs() + 2'000'000;
+    run.output.advanceMs(run.output.msUntil(WaitTimer));
+    QCOMPARE(run.state(), ProgramState::WaitForKey);
+    QCOMPARE(run.at(1).result, int(NoAnswer));
+    run.finishVerification();
+
+    // A capture that stopped delivering is waited for a moment only.
+    run.output.heardUntil = run.syllableStartUs() + 1'000'000;
+    run.output.advanceMs(run.output.msUntil(WaitTimer));
+    QCOMPARE(run.state(), ProgramState::WaitForAudio);
+    run.output.advanceMs(400);
+    QCOMPARE(run.state(), ProgramState::WaitForKey);
 }
 
 void RunControllerTest::onsetStampedAfterTheWindowIsNoAnswerEvenBeforeItsTimer()

@@ -99,6 +99,7 @@ public:
     QString soundProblem() override { return soundProblemText; }
     QString soundWarning() const override { return soundWarningText; }
     QString runNote() const override { return runNoteText; }
+    std::optional<qint64> heardUntilUs() const override { return heardUntil; }
     bool isSoundSettled() const override { return soundSettled; }
     bool soundSettled = true; ///< what isSoundSettled() answers
     bool isListening() const override { return listening; }
@@ -112,6 +113,7 @@ public:
     QString soundProblemText; ///< what soundProblem() answers; empty: the sound works
     QString soundWarningText; ///< what soundWarning() answers
     QString runNoteText; ///< what runNote() answers
+    std::optional<qint64> heardUntil; ///< what heardUntilUs() answers
 
     struct Play
     {
