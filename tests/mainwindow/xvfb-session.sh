@@ -20,9 +20,16 @@ standard_session() {
     trap 'cleanup' EXIT
 }
 cleanup() {
-    [ -n "$orva_pid" ] && kill "$orva_pid" 2>/dev/null || true
+    # The program writes its settings and removes its lock as it ends: its folder goes only
+    # after it has gone (a removal racing with it fails and would fail the test).
+    if [ -n "$orva_pid" ]; then
+        kill "$orva_pid" 2>/dev/null || true
+        for _ in $(seq 100); do kill -0 "$orva_pid" 2>/dev/null || break; sleep 0.05; done
+        kill -9 "$orva_pid" 2>/dev/null || true
+        wait "$orva_pid" 2>/dev/null || true
+    fi
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
+    rm -rf "$work" || true
 }
 fail() {
     echo "FAIL: $*"
